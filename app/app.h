@@ -1,0 +1,41 @@
+// The application shell: start-up, preferences and the main dialog.
+#pragma once
+#include <windows.h>
+
+// Maker's addresses named in the unsupported-platform message.
+#define VELMORA_WEB_ADDRESS L"http://www.velmora.example"
+#define VELMORA_SUPPORT_EMAIL L"support@velmora.example"
+
+// Registry key, as read and as written (one key: key names ignore case).
+#define PREFERENCES_READ_KEY L"SOFTWARE\\Velmora\\GPIOConfig"
+#define PREFERENCES_WRITE_KEY L"SOFTWARE\\Velmora\\GpioConfig"
+
+// Popup menus of menu resource 103, by position.
+enum PopupIndex {
+    POPUP_ALTFN,
+    POPUP_ALTFN_PXA320,
+    POPUP_DIR,
+    POPUP_LEVEL,
+    POPUP_EDGEDET,
+    POPUP_EDGESTAT,
+    POPUP_TRISTATE,
+    POPUP_COLUMNS,
+    POPUP_ALTFN_TEGRA2,
+    POPUP_PULLSTATE,
+    POPUP_COUNT
+};
+
+extern HINSTANCE g_instance;
+extern HMENU g_popupMenu;
+extern HMENU g_popups[POPUP_COUNT];
+
+int RunTool(HINSTANCE instance);
+int IsBelvanModule();
+void LoadPreferences();
+void StorePreferences();
+void FillColumnMenuOrder();
+
+// Every message box of the tool.
+int ShowMessage(HWND owner, const wchar_t* text, const wchar_t* caption, UINT buttons);
+
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,95 @@
+// Process start-up: may the tool run here, which processor and module, then the dialog.
+#include "app/app.h"
+#include "gpiolib/gpiolib.h"
+#include "platform/ce.h"
+#include "platform/kernel_ioctl.h"
+#include "res/resource.h"
+#include "table/shared.h"
+
+#include <commctrl.h>
+
+HINSTANCE g_instance;
+HMENU g_popupMenu;
+HMENU g_popups[POPUP_COUNT];
+
+namespace {
+
+struct ProcessorEntry {
+    uint32_t processorId;
+    int listGpioCount;
+    uint32_t moduleType; // Tegra 3: the Tessara type; a Belvan module takes the next one
+};
+
+const ProcessorEntry kProcessors[] = {
+    {PROCESSOR_PXA270, 121, MODULE_PXA270}, {PROCESSOR_PXA320, 146, MODULE_PXA320},
+    {PROCESSOR_PXA300, 135, MODULE_PXA300}, {PROCESSOR_PXA310, 139, MODULE_PXA310},
+    {PROCESSOR_TEGRA2, 222, MODULE_TEGRA2}, {PROCESSOR_TEGRA3, 245, MODULE_TEGRA3},
+};
+
+const wchar_t kUnsupportedPlatform[] =
+    L"This program does only run on Velmora Tessara Modules.\r\n\r\n"
+    L"Please "
+    L"visit " VELMORA_WEB_ADDRESS L" or contact " VELMORA_SUPPORT_EMAIL L" for more information.";
+
+bool ModuleSupported() {
+    DWORD info = 0;
+    return KernelIoControl(IOCTL_MODULE_INFO, nullptr, 0, &info, 0, nullptr);
+}
+
+const ProcessorEntry* FindProcessor(uint32_t id) {
+    for (const ProcessorEntry& entry : kProcessors)
+        if (entry.processorId == id) return &entry;
+    return nullptr;
+}
+
+void LoadPopupMenus() {
+    g_popupMenu = LoadMenuW(g_instance, MAKEINTRESOURCEW(IDR_POPUPS));
+    for (int i = 0; i < POPUP_COUNT; ++i)
+        g_popups[i] = GetSubMenu(g_popupMenu, i);
+}
+
+void RunMainDialog() {
+    HRSRC found = FindResourceW(g_instance, MAKEINTRESOURCEW(IDD_MAIN), RT_DIALOG);
+    HGLOBAL loaded = found ? LoadResource(g_instance, found) : nullptr;
+    if (!loaded) return;
+    auto* dialogTemplate = static_cast<LPCDLGTEMPLATEW>(LockResource(loaded));
+    DialogBoxIndirectParamW(g_instance, dialogTemplate, nullptr, MainDialogProc, 0);
+}
+
+} // namespace
+
+int IsBelvanModule() {
+    DWORD info = 0;
+    KernelIoControl(IOCTL_MODULE_INFO, nullptr, 0, &info, 0, nullptr);
+    return (info & MODULE_FAMILY_MASK) == MODULE_FAMILY_BELVAN ? 1 : 0;
+}
+
+int RunTool(HINSTANCE instance) {
+    EvalbRevID = IsBelvanModule() ? EVALB_BELVAN : EVALB_VERSION31;
+    LoadPreferences();
+    FillColumnMenuOrder();
+    if (!ModuleSupported()) {
+        ShowMessage(nullptr, kUnsupportedPlatform, L"ERROR", MB_OK);
+        return 0;
+    }
+    InitGPIOLib();
+    ProcessorId = IdentifyProcessor();
+    const ProcessorEntry* processor = FindProcessor(ProcessorId);
+    if (!processor) {
+        ShowMessage(nullptr, L"CPU Type not supported!", L"ERROR", MB_OK);
+        return 0;
+    }
+    ListGpioCount = processor->listGpioCount;
+    ModuleType = processor->moduleType;
+    if (ProcessorId == PROCESSOR_TEGRA3) {
+        BelvanModule = IsBelvanModule();
+        if (BelvanModule) ModuleType = MODULE_TEGRA3_BELVAN;
+    }
+
+    g_instance = instance;
+    InitCommonControls();
+    LoadPopupMenus();
+    RunMainDialog();
+    StorePreferences();
+    return 1;
+}

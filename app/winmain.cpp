@@ -1,0 +1,5 @@
+#include "app/app.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    return RunTool(instance);
+}

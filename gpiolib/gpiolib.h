@@ -1,0 +1,73 @@
+// GPIOLib: every GPIO operation of the supported processors, keyed by GPIO number.
+#pragma once
+#include <cstdint>
+
+// Processor identifiers as IdentifyProcessor derives them from the main ID register.
+constexpr uint32_t PROCESSOR_PXA270 = 17;
+constexpr uint32_t PROCESSOR_PXA320 = 2;
+constexpr uint32_t PROCESSOR_PXA300 = 8;
+constexpr uint32_t PROCESSOR_PXA310 = 9;
+constexpr uint32_t PROCESSOR_TEGRA2 = 0x411FC09;
+constexpr uint32_t PROCESSOR_TEGRA3 = 0x412FC09;
+
+constexpr bool IsPxa3xx(uint32_t id) {
+    return id == PROCESSOR_PXA320 || id == PROCESSOR_PXA300 || id == PROCESSOR_PXA310;
+}
+constexpr bool IsPxa(uint32_t id) {
+    return id == PROCESSOR_PXA270 || IsPxa3xx(id);
+}
+constexpr bool IsTegra(uint32_t id) {
+    return id == PROCESSOR_TEGRA2 || id == PROCESSOR_TEGRA3;
+}
+
+// BootImage layout: the PXA GPIO controller block, then one MFPR word per GPIO.
+constexpr int BOOT_IMAGE_GPIO_WORDS = 300;
+constexpr int BOOT_IMAGE_MFPR_WORDS = 146;
+constexpr int BOOT_IMAGE_WORDS = BOOT_IMAGE_GPIO_WORDS + BOOT_IMAGE_MFPR_WORDS;
+
+constexpr int MFPR_INDEX_ENTRIES = 146;
+
+struct GpioLibState {
+    uint32_t processorId;
+    uint32_t gpioCount; // valid GPIO numbers are 0 .. gpioCount - 1
+    bool initialised;
+    bool onImage;                           // the PXA windows point into a BootImage
+    volatile uint32_t* gpioWindow;          // PXA GPIO controller
+    volatile uint32_t* mfprWindow;          // PXA3xx multi-function pin registers
+    volatile uint32_t* padWindow;           // Tegra pinmux, pull and tristate
+    volatile uint32_t* tegraGpioWindow;     // Tegra GPIO controller
+    uint16_t mfprIndex[MFPR_INDEX_ENTRIES]; // word of each GPIO's MFPR in the MFPR window
+    uint32_t bankShift;                     // Tegra: banks lie 1 << bankShift bytes apart
+    uint32_t maskedOffset;                  // Tegra: distance to a register's masked-write twin
+    bool mxm3Module;                        // Tegra 3 on a Belvan module
+};
+extern GpioLibState g_gpioLib;
+
+// Frame.
+void InitGPIOLib();
+void DeInitGPIOLib();
+int InitGPIOLibOnImage(uint32_t* image);
+uint32_t IdentifyProcessor();
+
+// Register model. GPIO numbers not below the GPIO count touch nothing.
+int GetGPIODir(uint32_t gpio);
+void SetGPIODir(uint32_t gpio, uint32_t dir);
+int GetGPIOLevel(uint32_t gpio);
+void SetGPIOLevel(uint32_t gpio, uint32_t level);
+int GetGPIOEdgeDetect(uint32_t gpio);
+void SetGPIOEdgeDetect(uint32_t gpio, uint32_t flags);
+int GetGPIOEdgeStatus(uint32_t gpio);
+void ClearGPIOEdgeStatus(uint32_t gpio);
+int GetGPIOAltFn(uint32_t gpio);
+void SetGPIOAltFn(uint32_t gpio, int fn, uint32_t dir);
+int GetGPIODefaultFn(uint32_t gpio);
+int GetGPIOTristate(uint32_t gpio);
+int SetGPIOTristate(uint32_t gpio, uint32_t value);
+int GetGPIOPullState(uint32_t gpio);
+int SetGPIOPullState(uint32_t gpio, uint32_t value);
+int GetGPIOPinGroup(uint32_t gpio, char* text);
+int SetTegraPinMux(uint32_t gpio, uint32_t fn);
+int GetTegraPinMux(uint32_t gpio);
+
+// Module pin map: the GPIO(s) on a connector pin. connector 0 = edge connector, else X2.
+int GetGPIOFromPin(uint32_t pin, int connector, uint16_t* entry);

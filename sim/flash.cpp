@@ -1,0 +1,123 @@
+// Boot configuration block kept in a file under the user's local application data folder.
+// A save writes a temporary file and renames it over the old one, so that a crash at any point
+// leaves either the old block or the new one.
+#include "sim/flash.h"
+#include "platform/kernel_ioctl.h"
+
+#include <shlobj.h>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr DWORD kMagic = 0x31424756; // "VGB1"
+
+struct StoreFile {
+    DWORD magic;
+    BYTE block[BOOT_BLOCK_SIZE];
+    DWORD crc;
+};
+
+int g_crashStep;
+
+DWORD Crc32(const BYTE* data, size_t size) {
+    DWORD crc = 0xFFFFFFFF;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320 & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+bool StoreFolder(wchar_t* folder, DWORD size) {
+    DWORD n = GetEnvironmentVariableW(L"VELMORA_SIM_STORE_DIR", folder, size);
+    if (n && n < size) return true;
+    wchar_t base[MAX_PATH];
+    if (FAILED(
+            SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, base)))
+        return false;
+    if (lstrlenW(base) + 32 >= int(size)) return false;
+    wsprintfW(folder, L"%s\\Velmora", base);
+    CreateDirectoryW(folder, nullptr);
+    wsprintfW(folder, L"%s\\Velmora\\GpioConfigSim", base);
+    return true;
+}
+
+bool WriteAll(HANDLE file, const void* data, DWORD size) {
+    DWORD written = 0;
+    return WriteFile(file, data, size, &written, nullptr) && written == size;
+}
+
+bool Crash(int step) {
+    if (g_crashStep != step) return false;
+    g_crashStep = 0;
+    return true;
+}
+
+} // namespace
+
+void SimFlashPath(SimModule module, wchar_t* path, DWORD size) {
+    wchar_t folder[MAX_PATH];
+    path[0] = 0;
+    if (!StoreFolder(folder, MAX_PATH) || DWORD(lstrlenW(folder)) + 40 >= size) return;
+    CreateDirectoryW(folder, nullptr);
+    wsprintfW(path, L"%s\\bootcfg-%S.bin", folder, SimModuleDescription(module)->name);
+}
+
+void SimFlashInjectCrash(int step) {
+    g_crashStep = step;
+}
+
+bool SimFlashLoad(SimModule module, BYTE* block) {
+    wchar_t path[MAX_PATH];
+    SimFlashPath(module, path, MAX_PATH);
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    StoreFile stored;
+    DWORD got = 0;
+    BOOL ok = ReadFile(file, &stored, sizeof stored, &got, nullptr);
+    DWORD size = GetFileSize(file, nullptr);
+    CloseHandle(file);
+    if (!ok || got != sizeof stored || size != sizeof stored || stored.magic != kMagic ||
+        stored.crc != Crc32(stored.block, BOOT_BLOCK_SIZE)) {
+        fprintf(stderr, "simulated flash: %ls is damaged; no boot configuration stored\n", path);
+        return false;
+    }
+    memcpy(block, stored.block, BOOT_BLOCK_SIZE);
+    return true;
+}
+
+bool SimFlashSave(SimModule module, const BYTE* block) {
+    wchar_t path[MAX_PATH], temp[MAX_PATH + 16];
+    SimFlashPath(module, path, MAX_PATH);
+    if (!path[0]) return false;
+    wsprintfW(temp, L"%s.%lu.tmp", path, GetCurrentProcessId());
+
+    StoreFile stored;
+    stored.magic = kMagic;
+    memcpy(stored.block, block, BOOT_BLOCK_SIZE);
+    stored.crc = Crc32(stored.block, BOOT_BLOCK_SIZE);
+
+    HANDLE file = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const DWORD half = sizeof stored / 2;
+    bool ok = !Crash(1) && WriteAll(file, &stored, half) && !Crash(2) &&
+              WriteAll(file, reinterpret_cast<const BYTE*>(&stored) + half, sizeof stored - half) &&
+              !Crash(3) && FlushFileBuffers(file);
+    CloseHandle(file);
+    if (!ok || Crash(4)) return false;
+    if (!MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(temp);
+        return false;
+    }
+    return true;
+}
+
+bool SimFlashClear(SimModule module) {
+    wchar_t path[MAX_PATH];
+    SimFlashPath(module, path, MAX_PATH);
+    if (!path[0]) return false;
+    return DeleteFileW(path) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}

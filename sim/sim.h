@@ -1,0 +1,55 @@
+// The simulated module: what the tools and tests may ask of it beyond the platform calls.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+
+enum SimModule {
+    SIM_MODULE_INVALID = -1, // VELMORA_SIM_MODULE names nothing we know
+    SIM_MODULE_NONE = 0,     // not one of our modules: the module-information query fails
+    SIM_MODULE_UNKNOWN_CPU,  // a module whose main ID register no table knows
+    SIM_MODULE_PXA270,
+    SIM_MODULE_PXA320,
+    SIM_MODULE_PXA300,
+    SIM_MODULE_PXA310,
+    SIM_MODULE_TEGRA2,
+    SIM_MODULE_TEGRA3,
+    SIM_MODULE_TEGRA3_BELVAN,
+};
+
+struct SimModuleInfo {
+    SimModule id;
+    const char* name;   // value of VELMORA_SIM_MODULE
+    DWORD mainId;       // main ID register
+    DWORD moduleInfo;   // module-information word
+    uint32_t gpioCount; // GPIOs of the processor (0: no register model)
+};
+
+// The module selected by VELMORA_SIM_MODULE (read once), or by SimSelectModule.
+SimModule SimCurrentModule();
+const SimModuleInfo* SimModuleDescription(SimModule module);
+const SimModuleInfo* SimFindModule(const char* name); // null when unknown
+const char* SimAcceptedModuleNames();                 // "pxa270, pxa320, ..."
+// Tests switch modules inside one process; drops every window binding.
+void SimSelectModule(SimModule module);
+
+// Kernel services, as the module's platform counts them.
+int SimKernelInitCount();
+bool SimInKernelMode();
+
+// Debug output: every NKDbgPrintfW line also goes to this hook when set.
+typedef void (*SimDebugHook)(const wchar_t* line);
+void SimSetDebugHook(SimDebugHook hook);
+
+// Physical register windows of the selected module.
+struct SimRegion {
+    DWORD physical; // 4 KiB aligned base
+    DWORD size;
+    const char* name;
+};
+int SimRegionCount();
+const SimRegion* SimRegionAt(int index);
+// Device access by physical address; false when no device sits there.
+bool SimPhysicalRead(DWORD physical, uint32_t* value);
+bool SimPhysicalWrite(DWORD physical, uint32_t value);
+// Power-on state of the selected module.
+void SimResetModule();

@@ -1,0 +1,196 @@
+// Shared register state of the simulated module and the windows bound to it.
+#include "sim/sim_internal.h"
+#include "platform/regio.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr DWORD kMagic = 0x56534D31; // "VSM1"
+
+HANDLE g_section;
+SimSharedState* g_state;
+SimModule g_stateModule;
+
+struct Binding {
+    UINT_PTR low, high; // virtual range [low, high)
+    DWORD physical;     // physical address at low
+};
+constexpr int kMaxBindings = 16;
+Binding g_bindings[kMaxBindings];
+int g_bindingCount;
+// Quick rejection of accesses that are plain memory.
+UINT_PTR g_boundLow = ~UINT_PTR(0), g_boundHigh;
+
+void RecomputeBounds() {
+    g_boundLow = ~UINT_PTR(0);
+    g_boundHigh = 0;
+    for (int i = 0; i < g_bindingCount; ++i) {
+        if (g_bindings[i].low < g_boundLow) g_boundLow = g_bindings[i].low;
+        if (g_bindings[i].high > g_boundHigh) g_boundHigh = g_bindings[i].high;
+    }
+}
+
+// One module per name; VELMORA_SIM_INSTANCE keeps parallel test processes apart.
+void SectionName(wchar_t* name, const char* module) {
+    wchar_t instance[64];
+    DWORD n = GetEnvironmentVariableW(L"VELMORA_SIM_INSTANCE", instance, 64);
+    if (n == 0 || n >= 64)
+        wsprintfW(name, L"Local\\VelmoraSim.%S", module);
+    else
+        wsprintfW(name, L"Local\\VelmoraSim.%S.%s", module, instance);
+}
+
+void PowerOn(SimSharedState* state, SimModule module) {
+    int count = 0;
+    const SimDevice* devices = SimDevicesOf(module, &count);
+    for (int r = 0; r < SIM_MAX_REGIONS; ++r)
+        for (int w = 0; w < SIM_REGION_WORDS; ++w)
+            state->regs[r][w] = 0;
+    for (int r = 0; r < count; ++r)
+        if (devices[r].powerOn) devices[r].powerOn(state->regs[r]);
+}
+
+const SimDevice* DeviceAt(DWORD physical, int* region) {
+    int count = 0;
+    const SimDevice* devices = SimDevicesOf(SimCurrentModule(), &count);
+    for (int r = 0; r < count; ++r) {
+        if (physical - devices[r].physical < SIM_REGION_SIZE) {
+            *region = r;
+            return &devices[r];
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+SimSharedState* SimState() {
+    SimModule module = SimCurrentModule();
+    if (g_state && g_stateModule == module) return g_state;
+    SimForgetModuleState();
+    int count = 0;
+    if (!SimDevicesOf(module, &count) || count == 0) return nullptr;
+
+    wchar_t name[160];
+    SectionName(name, SimModuleDescription(module)->name);
+    HANDLE section = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                        sizeof(SimSharedState), name);
+    if (!section) {
+        fprintf(stderr, "simulated module: cannot create shared state (error %lu)\n",
+                GetLastError());
+        return nullptr;
+    }
+    auto* state = static_cast<SimSharedState*>(
+        MapViewOfFile(section, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SimSharedState)));
+    if (!state) {
+        CloseHandle(section);
+        return nullptr;
+    }
+    // The first process to arrive powers the module on; the others wait for it.
+    if (InterlockedCompareExchange(&state->phase, 1, 0) == 0) {
+        state->magic = kMagic;
+        state->module = module;
+        PowerOn(state, module);
+        InterlockedExchange(&state->phase, 2);
+    } else {
+        while (state->phase != 2)
+            Sleep(1);
+    }
+    g_section = section;
+    g_state = state;
+    g_stateModule = module;
+    return state;
+}
+
+void SimForgetModuleState() {
+    if (g_state) UnmapViewOfFile(const_cast<SimSharedState*>(g_state));
+    if (g_section) CloseHandle(g_section);
+    g_state = nullptr;
+    g_section = nullptr;
+    g_bindingCount = 0;
+    RecomputeBounds();
+}
+
+void SimResetModule() {
+    if (SimSharedState* state = SimState()) PowerOn(state, SimCurrentModule());
+}
+
+int SimRegionCount() {
+    int count = 0;
+    SimDevicesOf(SimCurrentModule(), &count);
+    return count;
+}
+
+const SimRegion* SimRegionAt(int index) {
+    static SimRegion regions[SIM_MAX_REGIONS];
+    int count = 0;
+    const SimDevice* devices = SimDevicesOf(SimCurrentModule(), &count);
+    if (index < 0 || index >= count) return nullptr;
+    regions[index] = {devices[index].physical, SIM_REGION_SIZE, devices[index].name};
+    return &regions[index];
+}
+
+bool SimPhysicalRead(DWORD physical, uint32_t* value) {
+    int region = 0;
+    const SimDevice* device = DeviceAt(physical, &region);
+    SimSharedState* state = device ? SimState() : nullptr;
+    if (!state) return false;
+    *value = device->read(state->regs[region], (physical - device->physical) & ~3u);
+    return true;
+}
+
+bool SimPhysicalWrite(DWORD physical, uint32_t value) {
+    int region = 0;
+    const SimDevice* device = DeviceAt(physical, &region);
+    SimSharedState* state = device ? SimState() : nullptr;
+    if (!state) return false;
+    device->write(state->regs[region], (physical - device->physical) & ~3u, value);
+    return true;
+}
+
+bool SimBindWindow(void* destination, DWORD physical, DWORD size) {
+    int region = 0;
+    const SimDevice* device = DeviceAt(physical, &region);
+    if (!device || size == 0 || physical + size - device->physical > SIM_REGION_SIZE) return false;
+    if (!SimState()) return false;
+    // The window must stay inaccessible, so that only the device sees its accesses.
+    MEMORY_BASIC_INFORMATION info;
+    if (!VirtualQuery(destination, &info, sizeof info) || info.State != MEM_RESERVE ||
+        info.BaseAddress != destination || info.RegionSize < size)
+        return false;
+    UINT_PTR low = reinterpret_cast<UINT_PTR>(destination), high = low + size;
+    // A new binding replaces any older one over the same addresses (a freed window).
+    int kept = 0;
+    for (int i = 0; i < g_bindingCount; ++i)
+        if (g_bindings[i].high <= low || g_bindings[i].low >= high)
+            g_bindings[kept++] = g_bindings[i];
+    g_bindingCount = kept;
+    if (g_bindingCount == kMaxBindings) return false;
+    g_bindings[g_bindingCount++] = {low, high, physical};
+    RecomputeBounds();
+    return true;
+}
+
+bool SimRegisterRead(const volatile uint32_t* reg, uint32_t* value) {
+    UINT_PTR address = reinterpret_cast<UINT_PTR>(reg);
+    if (address < g_boundLow || address >= g_boundHigh) return false;
+    for (int i = 0; i < g_bindingCount; ++i) {
+        const Binding& b = g_bindings[i];
+        if (address >= b.low && address < b.high)
+            return SimPhysicalRead(b.physical + DWORD(address - b.low), value);
+    }
+    return false;
+}
+
+bool SimRegisterWrite(volatile uint32_t* reg, uint32_t value) {
+    UINT_PTR address = reinterpret_cast<UINT_PTR>(reg);
+    if (address < g_boundLow || address >= g_boundHigh) return false;
+    for (int i = 0; i < g_bindingCount; ++i) {
+        const Binding& b = g_bindings[i];
+        if (address >= b.low && address < b.high)
+            return SimPhysicalWrite(b.physical + DWORD(address - b.low), value);
+    }
+    return false;
+}

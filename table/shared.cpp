@@ -1,0 +1,10 @@
+#include "table/shared.h"
+
+uint32_t ProcessorId;
+int ListGpioCount;
+uint32_t ModuleType;
+int BelvanModule;
+int EvalbRevID;
+// Before the registry is read: AltFn and EvalFnName hidden, every other column shown.
+int ColumnSlots[COLUMN_SLOT_COUNT] = {1, 1, 1, -1, 1, 1, 1, 1, 1, 1, -1, 1, 1, 1};
+int* ColumnMenuOrder[COLUMN_SLOT_COUNT];

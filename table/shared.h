@@ -1,0 +1,52 @@
+// Process-wide state that start-up fixes and the table, the dialog and the name look-ups read.
+#pragma once
+#include <cstdint>
+
+// ModuleType: selects the per-module name tables.
+enum ModuleTypes : uint32_t {
+    MODULE_PXA270 = 0,
+    MODULE_PXA320 = 1,
+    MODULE_PXA300 = 2,
+    MODULE_PXA310 = 3,
+    MODULE_TEGRA2 = 4,
+    MODULE_TEGRA3 = 5,        // on a Tessara module
+    MODULE_TEGRA3_BELVAN = 6, // on a Belvan module
+};
+
+// EvalbRevID: the selected evaluation board.
+enum EvalBoards : int {
+    EVALB_VERSION21 = 0,
+    EVALB_VERSION31 = 1,
+    EVALB_BELVAN = 2,
+    EVALB_COUNT = 3,
+};
+
+// One ColumnSlot per optional list column, in the order of their stored values. -1 hides the
+// column; any other value shows it (a build replaces it by the column's index).
+enum ColumnSlotIndex {
+    SLOT_GPIO,
+    SLOT_PINNAME,
+    SLOT_ALTFNNAME,
+    SLOT_ALTFN,
+    SLOT_DIRECTION,
+    SLOT_LEVEL,
+    SLOT_EDGEDET,
+    SLOT_EDGESTAT,
+    SLOT_PIN,
+    SLOT_EVALLOC,
+    SLOT_EVALFNNAME,
+    SLOT_TRISTATE,
+    SLOT_GROUP,
+    SLOT_PULLSTATE,
+    COLUMN_SLOT_COUNT
+};
+constexpr int COLUMN_HIDDEN = -1;
+
+extern uint32_t ProcessorId;
+extern int ListGpioCount; // list rows: GPIO 0 .. ListGpioCount - 1
+extern uint32_t ModuleType;
+extern int BelvanModule;
+extern int EvalbRevID;
+extern int ColumnSlots[COLUMN_SLOT_COUNT];
+// The ColumnSlots in the order of the "Columns" popup.
+extern int* ColumnMenuOrder[COLUMN_SLOT_COUNT];

@@ -1,0 +1,22 @@
+// Helpers shared by the test suites.
+#pragma once
+#include "sim/sim.h"
+
+#include <string>
+#include <vector>
+
+// Collects the debug-output lines written while it lives.
+struct DebugCapture {
+    DebugCapture();
+    ~DebugCapture();
+    std::vector<std::wstring> Lines() const;
+    std::wstring Text() const; // all lines, concatenated
+    void Clear();
+};
+
+// Selects a simulated module at its power-on state and forgets every GPIOLib state, as a
+// fresh process would have it.
+void UseModule(SimModule module);
+
+// Folder of the build (VELMORA_TEST_BIN), for tests that start the tool's programs.
+std::wstring BuildFolder();
