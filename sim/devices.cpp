@@ -1,39 +1,49 @@
-// Register devices of each simulated processor.
+// Which register devices each simulated module has, and the outside world's entry points.
 #include "sim/sim_internal.h"
 
 namespace {
 
-uint32_t PlainRead(volatile LONG* words, DWORD offset) {
-    return uint32_t(words[offset / 4]);
-}
-void PlainWrite(volatile LONG* words, DWORD offset, uint32_t value) {
-    InterlockedExchange(&words[offset / 4], LONG(value));
-}
-
-const SimDevice kPxaDevices[] = {
-    {0x40E00000, "GPIO controller", PlainRead, PlainWrite, nullptr},
-    {0x40E10000, "multi-function pin registers", PlainRead, PlainWrite, nullptr},
-};
-const SimDevice kTegra2Devices[] = {
-    {0x6000D000, "GPIO controller", PlainRead, PlainWrite, nullptr},
-    {0x70000000, "pad control", PlainRead, PlainWrite, nullptr},
-};
-const SimDevice kTegra3Devices[] = {
-    {0x6000D000, "GPIO controller", PlainRead, PlainWrite, nullptr},
-    {0x70003000, "pad control", PlainRead, PlainWrite, nullptr},
-};
+const SimDevice* const kPxa270Devices[] = {&kPxaGpioController};
+const SimDevice* const kPxa3xxDevices[] = {&kPxaGpioController, &kPxaMfpr};
+const SimDevice* const kTegra2Devices[] = {&kTegraGpioController, &kTegra2PadControl};
+const SimDevice* const kTegra3Devices[] = {&kTegraGpioController, &kTegra3PadControl};
 
 } // namespace
 
-const SimDevice* SimDevicesOf(SimModule module, int* count) {
+const SimDevice* const* SimDevicesOf(SimModule module, int* count) {
     switch (module) {
-    case SIM_MODULE_PXA270:
+    case SIM_MODULE_PXA270: *count = 1; return kPxa270Devices;
     case SIM_MODULE_PXA320:
     case SIM_MODULE_PXA300:
-    case SIM_MODULE_PXA310: *count = 2; return kPxaDevices;
+    case SIM_MODULE_PXA310: *count = 2; return kPxa3xxDevices;
     case SIM_MODULE_TEGRA2: *count = 2; return kTegra2Devices;
     case SIM_MODULE_TEGRA3:
     case SIM_MODULE_TEGRA3_BELVAN: *count = 2; return kTegra3Devices;
     default: *count = 0; return nullptr;
     }
+}
+
+void SimLock(SimSharedState* state) {
+    while (InterlockedCompareExchange(&state->lock, 1, 0) != 0)
+        YieldProcessor();
+}
+
+void SimUnlock(SimSharedState* state) {
+    InterlockedExchange(&state->lock, 0);
+}
+
+bool SimDriveInput(uint32_t gpio, int level) {
+    SimModule module = SimCurrentModule();
+    SimSharedState* state = SimState();
+    if (!state) return false;
+    if (SimIsPxaModule(module)) return SimPxaDriveInput(state, module, gpio, level);
+    return SimTegraDriveInput(state, module, gpio, level);
+}
+
+int SimPinLevel(uint32_t gpio) {
+    SimModule module = SimCurrentModule();
+    SimSharedState* state = SimState();
+    if (!state) return -1;
+    if (SimIsPxaModule(module)) return SimPxaPinLevel(state, module, gpio);
+    return SimTegraPinLevel(state, module, gpio);
 }

@@ -53,3 +53,11 @@ bool SimPhysicalRead(DWORD physical, uint32_t* value);
 bool SimPhysicalWrite(DWORD physical, uint32_t value);
 // Power-on state of the selected module.
 void SimResetModule();
+
+// The outside world. GPIO numbers are those of the tool's "#" column.
+// Drives the signal on a pin; an input then reads it (and may latch an edge). False when the
+// module has no such GPIO.
+bool SimDriveInput(uint32_t gpio, int level);
+// The level at the pin: the output latch for an output, the outside signal for an input;
+// -1 when the module has no such GPIO.
+int SimPinLevel(uint32_t gpio);

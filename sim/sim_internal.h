@@ -10,12 +10,27 @@ constexpr int SIM_MAX_REGIONS = 2;
 constexpr DWORD SIM_REGION_SIZE = 0x2000;
 constexpr int SIM_REGION_WORDS = SIM_REGION_SIZE / 4;
 
+// Region 0 of every module is its GPIO controller; region 1 its pin functions (PXA3xx MFPR,
+// Tegra pad control; unused on the PXA270).
+constexpr int SIM_REGION_GPIO = 0;
+constexpr int SIM_REGION_PINS = 1;
+// Outside signals: one bit per GPIO of the controller (PXA: folded numbers 0..127).
+constexpr int SIM_EXTERNAL_WORDS = 8;
+
 struct SimSharedState {
     DWORD magic;
     volatile LONG phase; // 0 new, 1 being set up, 2 ready
     DWORD module;
+    // Guards the compound updates of the devices (read, decide, write) across processes.
+    volatile LONG lock;
     volatile LONG regs[SIM_MAX_REGIONS][SIM_REGION_WORDS];
+    // The level the outside world drives on each pin.
+    volatile LONG external[SIM_EXTERNAL_WORDS];
 };
+
+// A short spin lock over the shared state; never held across a call that can block.
+void SimLock(SimSharedState* state);
+void SimUnlock(SimSharedState* state);
 
 // The state of the selected module, created at power-on state when no process holds it yet.
 // Null for modules without registers.
@@ -23,15 +38,32 @@ SimSharedState* SimState();
 // Releases this process's view and bindings (module switch in tests).
 void SimForgetModuleState();
 
-// A register device: reads and writes by byte offset in its region.
+// A register device: reads and writes by byte offset in its region, with the hardware's effect.
 struct SimDevice {
-    DWORD physical;
+    DWORD physical; // 4 KiB aligned; the device answers SIM_REGION_SIZE bytes from here
     const char* name;
-    uint32_t (*read)(volatile LONG* words, DWORD offset);
-    void (*write)(volatile LONG* words, DWORD offset, uint32_t value);
-    void (*powerOn)(volatile LONG* words);
+    int region; // which regs[] array holds its registers
+    uint32_t (*read)(SimSharedState* state, DWORD offset);
+    void (*write)(SimSharedState* state, DWORD offset, uint32_t value);
+    // Registers and outside signals as a module has them after boot (called with the lock held).
+    void (*powerOn)(SimSharedState* state, SimModule module);
 };
-const SimDevice* SimDevicesOf(SimModule module, int* count);
+// The devices of a module, region order; count 0 for modules without registers.
+const SimDevice* const* SimDevicesOf(SimModule module, int* count);
+
+// Devices of each family.
+extern const SimDevice kPxaGpioController;
+extern const SimDevice kPxaMfpr;
+extern const SimDevice kTegraGpioController;
+extern const SimDevice kTegra2PadControl;
+extern const SimDevice kTegra3PadControl;
+
+// The outside world on one GPIO (the tool's numbering): drive an input, read the pin.
+// False / -1 for a GPIO the module does not have.
+bool SimPxaDriveInput(SimSharedState* state, SimModule module, uint32_t gpio, int level);
+int SimPxaPinLevel(SimSharedState* state, SimModule module, uint32_t gpio);
+bool SimTegraDriveInput(SimSharedState* state, SimModule module, uint32_t gpio, int level);
+int SimTegraPinLevel(SimSharedState* state, SimModule module, uint32_t gpio);
 
 // Binds a reserved, inaccessible address range to physical registers; false when the range is
 // not reserved or no device of the module lies at that physical range.

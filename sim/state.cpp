@@ -44,23 +44,23 @@ void SectionName(wchar_t* name, const char* module) {
 
 void PowerOn(SimSharedState* state, SimModule module) {
     int count = 0;
-    const SimDevice* devices = SimDevicesOf(module, &count);
+    const SimDevice* const* devices = SimDevicesOf(module, &count);
+    SimLock(state);
     for (int r = 0; r < SIM_MAX_REGIONS; ++r)
         for (int w = 0; w < SIM_REGION_WORDS; ++w)
             state->regs[r][w] = 0;
-    for (int r = 0; r < count; ++r)
-        if (devices[r].powerOn) devices[r].powerOn(state->regs[r]);
+    for (int w = 0; w < SIM_EXTERNAL_WORDS; ++w)
+        state->external[w] = 0;
+    for (int d = 0; d < count; ++d)
+        if (devices[d]->powerOn) devices[d]->powerOn(state, module);
+    SimUnlock(state);
 }
 
-const SimDevice* DeviceAt(DWORD physical, int* region) {
+const SimDevice* DeviceAt(DWORD physical) {
     int count = 0;
-    const SimDevice* devices = SimDevicesOf(SimCurrentModule(), &count);
-    for (int r = 0; r < count; ++r) {
-        if (physical - devices[r].physical < SIM_REGION_SIZE) {
-            *region = r;
-            return &devices[r];
-        }
-    }
+    const SimDevice* const* devices = SimDevicesOf(SimCurrentModule(), &count);
+    for (int d = 0; d < count; ++d)
+        if (physical - devices[d]->physical < SIM_REGION_SIZE) return devices[d];
     return nullptr;
 }
 
@@ -124,35 +124,32 @@ int SimRegionCount() {
 }
 
 const SimRegion* SimRegionAt(int index) {
-    static SimRegion regions[SIM_MAX_REGIONS];
+    static thread_local SimRegion region;
     int count = 0;
-    const SimDevice* devices = SimDevicesOf(SimCurrentModule(), &count);
+    const SimDevice* const* devices = SimDevicesOf(SimCurrentModule(), &count);
     if (index < 0 || index >= count) return nullptr;
-    regions[index] = {devices[index].physical, SIM_REGION_SIZE, devices[index].name};
-    return &regions[index];
+    region = {devices[index]->physical, SIM_REGION_SIZE, devices[index]->name};
+    return &region;
 }
 
 bool SimPhysicalRead(DWORD physical, uint32_t* value) {
-    int region = 0;
-    const SimDevice* device = DeviceAt(physical, &region);
+    const SimDevice* device = DeviceAt(physical);
     SimSharedState* state = device ? SimState() : nullptr;
     if (!state) return false;
-    *value = device->read(state->regs[region], (physical - device->physical) & ~3u);
+    *value = device->read(state, (physical - device->physical) & ~3u);
     return true;
 }
 
 bool SimPhysicalWrite(DWORD physical, uint32_t value) {
-    int region = 0;
-    const SimDevice* device = DeviceAt(physical, &region);
+    const SimDevice* device = DeviceAt(physical);
     SimSharedState* state = device ? SimState() : nullptr;
     if (!state) return false;
-    device->write(state->regs[region], (physical - device->physical) & ~3u, value);
+    device->write(state, (physical - device->physical) & ~3u, value);
     return true;
 }
 
 bool SimBindWindow(void* destination, DWORD physical, DWORD size) {
-    int region = 0;
-    const SimDevice* device = DeviceAt(physical, &region);
+    const SimDevice* device = DeviceAt(physical);
     if (!device || size == 0 || physical + size - device->physical > SIM_REGION_SIZE) return false;
     if (!SimState()) return false;
     // The window must stay inaccessible, so that only the device sees its accesses.
