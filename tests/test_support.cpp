@@ -49,12 +49,19 @@ void UseModule(SimModule module) {
     SimResetModule();
 }
 
-std::wstring BuildFolder() {
+namespace {
+
+std::wstring FolderFromEnvironment(const wchar_t* name) {
     wchar_t path[MAX_PATH];
-    DWORD n = GetEnvironmentVariableW(L"VELMORA_TEST_BIN", path, MAX_PATH);
+    DWORD n = GetEnvironmentVariableW(name, path, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return L".";
     // The variable holds a Unix path; Wine maps / to drive Z:.
     std::wstring folder = path;
     if (!folder.empty() && folder[0] == L'/') folder = L"Z:" + folder;
     return folder;
 }
+
+} // namespace
+
+std::wstring BuildFolder() { return FolderFromEnvironment(L"VELMORA_TEST_BIN"); }
+std::wstring SourceFolder() { return FolderFromEnvironment(L"VELMORA_TEST_SRC"); }

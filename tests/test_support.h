@@ -20,3 +20,5 @@ void UseModule(SimModule module);
 
 // Folder of the build (VELMORA_TEST_BIN), for tests that start the tool's programs.
 std::wstring BuildFolder();
+// Folder of the sources (VELMORA_TEST_SRC), for test data files.
+std::wstring SourceFolder();
