@@ -26,6 +26,9 @@ struct SimSharedState {
     volatile LONG regs[SIM_MAX_REGIONS][SIM_REGION_WORDS];
     // The level the outside world drives on each pin.
     volatile LONG external[SIM_EXTERNAL_WORDS];
+    // State of the devices that no register shows as such (output latches, ...); each family
+    // lays it out for itself.
+    volatile LONG device[64];
 };
 
 // A short spin lock over the shared state; never held across a call that can block.
