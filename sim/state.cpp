@@ -51,6 +51,7 @@ void PowerOn(SimSharedState* state, SimModule module) {
             state->regs[r][w] = 0;
     for (int w = 0; w < SIM_EXTERNAL_WORDS; ++w)
         state->external[w] = 0;
+    for (volatile LONG& word : state->device) word = 0;
     for (int d = 0; d < count; ++d)
         if (devices[d]->powerOn) devices[d]->powerOn(state, module);
     SimUnlock(state);
