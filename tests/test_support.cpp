@@ -63,5 +63,102 @@ std::wstring FolderFromEnvironment(const wchar_t* name) {
 
 } // namespace
 
-std::wstring BuildFolder() { return FolderFromEnvironment(L"VELMORA_TEST_BIN"); }
-std::wstring SourceFolder() { return FolderFromEnvironment(L"VELMORA_TEST_SRC"); }
+std::wstring BuildFolder() {
+    return FolderFromEnvironment(L"VELMORA_TEST_BIN");
+}
+std::wstring SourceFolder() {
+    return FolderFromEnvironment(L"VELMORA_TEST_SRC");
+}
+
+namespace {
+
+// Environment block of this process plus the given variables (later ones override).
+std::vector<wchar_t> EnvironmentWith(const std::vector<std::wstring>& extra) {
+    std::vector<std::wstring> entries;
+    wchar_t* block = GetEnvironmentStringsW();
+    for (const wchar_t* p = block; *p; p += wcslen(p) + 1)
+        entries.push_back(p);
+    FreeEnvironmentStringsW(block);
+    for (const std::wstring& add : extra) {
+        std::wstring name = add.substr(0, add.find(L'=') + 1);
+        for (auto it = entries.begin(); it != entries.end();) {
+            if (_wcsnicmp(it->c_str(), name.c_str(), name.size()) == 0)
+                it = entries.erase(it);
+            else
+                ++it;
+        }
+        entries.push_back(add);
+    }
+    std::vector<wchar_t> result;
+    for (const std::wstring& entry : entries) {
+        result.insert(result.end(), entry.begin(), entry.end());
+        result.push_back(0);
+    }
+    result.push_back(0);
+    return result;
+}
+
+} // namespace
+
+ChildResult RunChild(const std::wstring& commandLine, const std::vector<std::wstring>& environment,
+                     DWORD timeoutMs) {
+    ChildResult result = {-1, ""};
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd, writeEnd;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return result;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    std::vector<wchar_t> env = EnvironmentWith(environment);
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    line.push_back(0);
+    PROCESS_INFORMATION process;
+    BOOL started =
+        CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
+                       env.data(), nullptr, &startup, &process);
+    CloseHandle(writeEnd);
+    if (!started) {
+        CloseHandle(readEnd);
+        return result;
+    }
+    // Read on a helper thread so that a chatty child never blocks on a full pipe.
+    struct Reader {
+        HANDLE pipe;
+        std::string text;
+    } reader = {readEnd, ""};
+    HANDLE thread = CreateThread(
+        nullptr, 0,
+        [](void* p) -> DWORD {
+            auto* r = static_cast<Reader*>(p);
+            char buffer[4096];
+            DWORD got;
+            while (ReadFile(r->pipe, buffer, sizeof buffer, &got, nullptr) && got)
+                r->text.append(buffer, got);
+            return 0;
+        },
+        &reader, 0, nullptr);
+    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        result.exitCode = int(code);
+    } else {
+        TerminateProcess(process.hProcess, 99);
+    }
+    WaitForSingleObject(thread, 5000);
+    CloseHandle(thread);
+    CloseHandle(readEnd);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    result.output = reader.text;
+    return result;
+}
+
+std::wstring ThisProgram() {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
