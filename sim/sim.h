@@ -61,3 +61,19 @@ bool SimDriveInput(uint32_t gpio, int level);
 // The level at the pin: the output latch for an output, the outside signal for an input;
 // -1 when the module has no such GPIO.
 int SimPinLevel(uint32_t gpio);
+// 1 when the module drives the pin (an output), 0 when it is an input, -1 no such GPIO.
+int SimPinIsOutput(uint32_t gpio);
+
+// The module lives in a named section while some process holds it. True when another process
+// (a running tool, say) holds the selected module; ask before this process touches it.
+bool SimModuleHeldElsewhere();
+
+// A few input pins change by themselves (a slow square wave, a button pressed now and then),
+// driven by one process of all that hold the module. VELMORA_SIM_STIMULUS=off, or this call
+// before the module is first used, keeps this process from driving them.
+void SimDisableStimulus();
+struct SimStimulusPins {
+    int squareWave; // GPIO toggling every second; -1 none
+    int button;     // GPIO held high, pulled low for a moment every few seconds; -1 none
+};
+SimStimulusPins SimStimulusPinsOf(SimModule module);

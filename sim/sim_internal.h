@@ -35,6 +35,9 @@ struct SimSharedState {
 void SimLock(SimSharedState* state);
 void SimUnlock(SimSharedState* state);
 
+// Starts the outside world's own changes for the module of this section, once per process.
+void SimStartStimulus(const wchar_t* sectionName);
+
 // The state of the selected module, created at power-on state when no process holds it yet.
 // Null for modules without registers.
 SimSharedState* SimState();

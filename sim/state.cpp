@@ -51,7 +51,8 @@ void PowerOn(SimSharedState* state, SimModule module) {
             state->regs[r][w] = 0;
     for (int w = 0; w < SIM_EXTERNAL_WORDS; ++w)
         state->external[w] = 0;
-    for (volatile LONG& word : state->device) word = 0;
+    for (volatile LONG& word : state->device)
+        word = 0;
     for (int d = 0; d < count; ++d)
         if (devices[d]->powerOn) devices[d]->powerOn(state, module);
     SimUnlock(state);
@@ -102,6 +103,7 @@ SimSharedState* SimState() {
     g_section = section;
     g_state = state;
     g_stateModule = module;
+    SimStartStimulus(name);
     return state;
 }
 
@@ -112,6 +114,18 @@ void SimForgetModuleState() {
     g_section = nullptr;
     g_bindingCount = 0;
     RecomputeBounds();
+}
+
+bool SimModuleHeldElsewhere() {
+    SimModule module = SimCurrentModule();
+    int count = 0;
+    if (!SimDevicesOf(module, &count) || count == 0) return false;
+    wchar_t name[160];
+    SectionName(name, SimModuleDescription(module)->name);
+    HANDLE section = OpenFileMappingW(FILE_MAP_READ, FALSE, name);
+    if (!section) return false;
+    CloseHandle(section);
+    return true;
 }
 
 void SimResetModule() {
