@@ -1,0 +1,2 @@
+velmora_test(pinmap_test ${CMAKE_CURRENT_LIST_DIR}/pinmap_test.cpp
+             ${CMAKE_CURRENT_LIST_DIR}/pin_lists.cpp LIBS gpiolib)
