@@ -82,15 +82,9 @@ const wchar_t* GetEvalLoc(int modulePin) {
     if (board == EVALB_BELVAN) {
         int i = BelvanPosition(modulePin);
         if (i < 0) return text;
-        int pin = i % EVAL_BELVAN_CONNECTOR_PINS + 1;
-        if (i < 40)
-            wsprintfW(text, L"X4.%3d", pin);
-        else if (i < 80)
-            wsprintfW(text, L"X7.%3d", pin);
-        else if (i < 120)
-            wsprintfW(text, L"X10.%3d", pin);
-        else
-            wsprintfW(text, L"X56.%3d", pin);
+        static const wchar_t* const connectors[] = {L"X4.%3d", L"X7.%3d", L"X10.%3d", L"X56.%3d"};
+        wsprintfW(text, connectors[i / EVAL_BELVAN_CONNECTOR_PINS],
+                  i % EVAL_BELVAN_CONNECTOR_PINS + 1);
         return text;
     }
 

@@ -367,7 +367,8 @@ constexpr EvalPin kBelvanX10[40] = {
 };
 
 // Board "Belvan V.1.0", X56: module pins only.
-constexpr uint32_t kBelvanX56[8] = {
+constexpr int kX56Wired = 8;
+constexpr uint32_t kBelvanX56[kX56Wired] = {
     // pins 1 to 8; pins 9 and 10 carry no module pin
     187, 185, 183, 181, 179, 177, 175, 173,
 };
@@ -396,7 +397,7 @@ constexpr EvalBoardTables BuildTables() {
     FillX9X10(t, EVALB_VERSION21, kV21X9, kV21X10);
     FillX9X10(t, EVALB_VERSION31, kV31X9, kV31X10);
     const EvalPin* belvan[] = {kBelvanX4, kBelvanX7, kBelvanX10};
-    for (int set = 0; set < 3; ++set) {
+    for (int set = 0; set < EVAL_NAME_SETS; ++set) {
         for (int i = 0; i < EVAL_BELVAN_CONNECTOR_PINS; ++i) {
             int position = set * EVAL_BELVAN_CONNECTOR_PINS + i;
             t.connector[EVALB_BELVAN][position] = Packed(belvan[set][i].modulePin, EVAL_WORD_NONE);
@@ -404,7 +405,7 @@ constexpr EvalBoardTables BuildTables() {
         }
     }
     // X56 pins 9 and 10 stay 0.
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < kX56Wired; ++i)
         t.connector[EVALB_BELVAN][EVAL_X56_FIRST + i] = kBelvanX56[i];
     return t;
 }
