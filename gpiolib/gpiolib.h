@@ -70,4 +70,10 @@ int SetTegraPinMux(uint32_t gpio, uint32_t fn);
 int GetTegraPinMux(uint32_t gpio);
 
 // Module pin map: the GPIO(s) on a connector pin. connector 0 = edge connector, else X2.
+// PinMapEntry: low byte the GPIO wired to the pin, high byte a second GPIO on the same pin.
+constexpr uint8_t PIN_GPIO_NONE = 255;   // a byte that names no GPIO
+constexpr uint16_t PIN_NO_GPIO = 0xFFFF; // the pin carries no GPIO at all
+constexpr int CONNECTOR_EDGE = 0;        // SODIMM or MXM3
+constexpr int CONNECTOR_X2 = 1;          // extension connector of the PXA modules
+// 1 and the entry written, or 0 when the pin has no entry.
 int GetGPIOFromPin(uint32_t pin, int connector, uint16_t* entry);
