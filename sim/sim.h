@@ -61,3 +61,11 @@ bool SimDriveInput(uint32_t gpio, int level);
 // The level at the pin: the output latch for an output, the outside signal for an input;
 // -1 when the module has no such GPIO.
 int SimPinLevel(uint32_t gpio);
+
+// Test hook: the Tegra devices log the writes this process makes to them (the first 256).
+struct SimWrite {
+    DWORD physical;
+    uint32_t value;
+};
+void SimRecordWrites(bool on);                 // empties the log; on: starts logging
+int SimRecordedWrites(SimWrite* out, int max); // number of writes logged, oldest first
