@@ -247,19 +247,4 @@ TEST(TegraDeviceModules, BelvanModuleBootsLikeTessaraTegra3) {
             EXPECT_EQ(tessara[r][w], belvan[r][w]) << r << " word " << w;
 }
 
-TEST(TegraDeviceModules, WriteLogRecordsDeviceWrites) {
-    UseModule(SIM_MODULE_TEGRA2);
-    SimRecordWrites(true);
-    ASSERT_TRUE(SimPhysicalWrite(kGpioBase + 0x990, 0x1010));
-    ASSERT_TRUE(SimPhysicalWrite(0x70000014, 7));
-    SimWrite log[4];
-    ASSERT_EQ(SimRecordedWrites(log, 4), 2);
-    EXPECT_EQ(log[0].physical, kGpioBase + 0x990);
-    EXPECT_EQ(log[0].value, 0x1010u);
-    EXPECT_EQ(log[1].physical, 0x70000014u);
-    SimRecordWrites(false);
-    ASSERT_TRUE(SimPhysicalWrite(kGpioBase, 1));
-    EXPECT_EQ(SimRecordedWrites(log, 4), 0);
-}
-
 } // namespace
