@@ -77,3 +77,11 @@ struct SimStimulusPins {
     int button;     // GPIO held high, pulled low for a moment every few seconds; -1 none
 };
 SimStimulusPins SimStimulusPinsOf(SimModule module);
+
+// Test hook: the Tegra devices log the writes this process makes to them (the first 256).
+struct SimWrite {
+    DWORD physical;
+    uint32_t value;
+};
+void SimRecordWrites(bool on);                 // empties the log; on: starts logging
+int SimRecordedWrites(SimWrite* out, int max); // number of writes logged, oldest first
