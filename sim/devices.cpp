@@ -23,15 +23,6 @@ const SimDevice* const* SimDevicesOf(SimModule module, int* count) {
     }
 }
 
-void SimLock(SimSharedState* state) {
-    while (InterlockedCompareExchange(&state->lock, 1, 0) != 0)
-        YieldProcessor();
-}
-
-void SimUnlock(SimSharedState* state) {
-    InterlockedExchange(&state->lock, 0);
-}
-
 bool SimDriveInput(uint32_t gpio, int level) {
     SimModule module = SimCurrentModule();
     SimSharedState* state = SimState();

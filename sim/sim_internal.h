@@ -19,10 +19,8 @@ constexpr int SIM_EXTERNAL_WORDS = 8;
 
 struct SimSharedState {
     DWORD magic;
-    volatile LONG phase; // 0 new, 1 being set up, 2 ready
+    volatile LONG phase; // 2 once powered on
     DWORD module;
-    // Guards the compound updates of the devices (read, decide, write) across processes.
-    volatile LONG lock;
     volatile LONG regs[SIM_MAX_REGIONS][SIM_REGION_WORDS];
     // The level the outside world drives on each pin.
     volatile LONG external[SIM_EXTERNAL_WORDS];
@@ -31,7 +29,8 @@ struct SimSharedState {
     volatile LONG device[64];
 };
 
-// A short spin lock over the shared state; never held across a call that can block.
+// Guards compound updates of the shared state across processes (a named mutex). Keep it short;
+// prefer single interlocked operations in devices.
 void SimLock(SimSharedState* state);
 void SimUnlock(SimSharedState* state);
 

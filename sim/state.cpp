@@ -10,6 +10,9 @@ namespace {
 constexpr DWORD kMagic = 0x56534D31; // "VSM1"
 
 HANDLE g_section;
+// Guards the state's compound updates across processes; a mutex, so that a thread that dies
+// holding it (a terminated refresh thread) does not stop every other process.
+HANDLE g_mutex;
 SimSharedState* g_state;
 SimModule g_stateModule;
 
@@ -45,7 +48,6 @@ void SectionName(wchar_t* name, const char* module) {
 void PowerOn(SimSharedState* state, SimModule module) {
     int count = 0;
     const SimDevice* const* devices = SimDevicesOf(module, &count);
-    SimLock(state);
     for (int r = 0; r < SIM_MAX_REGIONS; ++r)
         for (int w = 0; w < SIM_REGION_WORDS; ++w)
             state->regs[r][w] = 0;
@@ -55,7 +57,6 @@ void PowerOn(SimSharedState* state, SimModule module) {
         word = 0;
     for (int d = 0; d < count; ++d)
         if (devices[d]->powerOn) devices[d]->powerOn(state, module);
-    SimUnlock(state);
 }
 
 const SimDevice* DeviceAt(DWORD physical) {
@@ -86,20 +87,24 @@ SimSharedState* SimState() {
     }
     auto* state = static_cast<SimSharedState*>(
         MapViewOfFile(section, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SimSharedState)));
-    if (!state) {
+    wchar_t lockName[200];
+    wsprintfW(lockName, L"%s.lock", name);
+    HANDLE mutex = state ? CreateMutexW(nullptr, FALSE, lockName) : nullptr;
+    if (!mutex) {
+        if (state) UnmapViewOfFile(state);
         CloseHandle(section);
         return nullptr;
     }
-    // The first process to arrive powers the module on; the others wait for it.
-    if (InterlockedCompareExchange(&state->phase, 1, 0) == 0) {
+    g_mutex = mutex;
+    // The first process to arrive powers the module on; the others find it ready.
+    SimLock(state);
+    if (state->phase != 2) {
         state->magic = kMagic;
         state->module = module;
         PowerOn(state, module);
-        InterlockedExchange(&state->phase, 2);
-    } else {
-        while (state->phase != 2)
-            Sleep(1);
+        state->phase = 2;
     }
+    SimUnlock(state);
     g_section = section;
     g_state = state;
     g_stateModule = module;
@@ -110,8 +115,10 @@ SimSharedState* SimState() {
 void SimForgetModuleState() {
     if (g_state) UnmapViewOfFile(const_cast<SimSharedState*>(g_state));
     if (g_section) CloseHandle(g_section);
+    if (g_mutex) CloseHandle(g_mutex);
     g_state = nullptr;
     g_section = nullptr;
+    g_mutex = nullptr;
     g_bindingCount = 0;
     RecomputeBounds();
 }
@@ -129,8 +136,19 @@ bool SimModuleHeldElsewhere() {
 }
 
 void SimResetModule() {
-    if (SimSharedState* state = SimState()) PowerOn(state, SimCurrentModule());
+    SimSharedState* state = SimState();
+    if (!state) return;
+    SimLock(state);
+    PowerOn(state, SimCurrentModule());
+    SimUnlock(state);
 }
+
+void SimLock(SimSharedState*) {
+    // An abandoned mutex is ours as well: its holder ended in the middle of an update.
+    WaitForSingleObject(g_mutex, INFINITE);
+}
+
+void SimUnlock(SimSharedState*) { ReleaseMutex(g_mutex); }
 
 int SimRegionCount() {
     int count = 0;
