@@ -20,8 +20,9 @@
 //   GSFER 0x480, GCFER 0x4A0        set / clear GFER
 //
 // Reads of the write-only registers (GPSR, GPCR and the PXA3xx set/clear registers) return 0,
-// as do reserved offsets and bits; the manuals leave those reads undefined and 0 keeps them
-// from looking like state. Writes to GPLR and to reserved offsets do nothing.
+// as do reserved offsets and the bits of GPIOs the processor lacks: software must not rely on
+// what they return, and 0 keeps them from looking like state. Writes to GPLR and to reserved
+// offsets do nothing.
 //
 // Set and clear are separate registers, so each write takes effect on its own and the later
 // of two writes decides the bit; nothing is ever pending in both at once.

@@ -13,7 +13,7 @@ const PxaPowerOnPin kPxa270Pins[] = {
     {  9, 0, PXA_OUT, 1,    0,                   PXA_NOPULL}, // GPIO
     { 10, 0, PXA_OUT, 0,    0,                   PXA_NOPULL}, // GPIO
     { 11, 0, PXA_IN,  0,    PXA_RISE | PXA_SEEN, PXA_NOPULL}, // GPIO
-    { 12, 0, PXA_IN,  1,    0,                   PXA_NOPULL}, // GPIO
+    { 12, 0, PXA_IN,  1,    PXA_FALL,            PXA_NOPULL}, // GPIO: push button
     { 13, 0, PXA_OUT, 1,    0,                   PXA_NOPULL}, // GPIO
     { 15, 2, PXA_OUT, 1,    0,                   PXA_NOPULL}, // nCS_1
     { 18, 1, PXA_IN,  1,    0,                   PXA_NOPULL}, // RDY
@@ -74,15 +74,16 @@ const PxaPowerOnPin kPxa320Pins[] = {
     {  3, 1, PXA_IN,  1,    0,                   PXA_NOPULL},   // nCS2
     {  4, 1, PXA_IN,  1,    0,                   PXA_NOPULL},   // nCS3
     { 10, 0, PXA_OUT, 1,    0,                   PXA_NOPULL},   // GPIO
-    { 11, 0, PXA_OUT, 0,    0,                   PXA_NOPULL},   // GPIO
+    { 11, 0, PXA_IN,  0,    PXA_BOTH,            PXA_NOPULL},   // GPIO
     { 12, 0, PXA_IN,  0,    PXA_RISE | PXA_SEEN, PXA_PULLDOWN}, // GPIO
-    { 13, 0, PXA_IN,  1,    PXA_FALL,            PXA_PULLUP},   // GPIO
+    { 13, 0, PXA_IN,  1,    PXA_FALL,            PXA_PULLUP},   // GPIO: push button
     { 18, 4, PXA_IN,  1,    0,                   PXA_PULLUP},   // MMC1_DAT0
     { 19, 4, PXA_IN,  1,    0,                   PXA_PULLUP},   // MMC1_DAT1
     { 20, 4, PXA_IN,  1,    0,                   PXA_PULLUP},   // MMC1_DAT2
     { 21, 4, PXA_IN,  1,    0,                   PXA_PULLUP},   // MMC1_DAT3
     { 22, 4, PXA_IN,  0,    0,                   PXA_NOPULL},   // MMC1_CLK
     { 23, 4, PXA_IN,  1,    0,                   PXA_PULLUP},   // MMC1_CMD
+    { 24, 0, PXA_OUT, 0,    0,                   PXA_NOPULL},   // GPIO
     { 32, 1, PXA_IN,  1,    0,                   PXA_PULLUP},   // I2C_SCL
     { 33, 1, PXA_IN,  1,    0,                   PXA_PULLUP},   // I2C_SDA
     { 41, 2, PXA_IN,  1,    0,                   PXA_PULLUP},   // UART1_RXD
@@ -123,6 +124,8 @@ const PxaPowerOnPin kPxa3x0Pins[] = {
     { 12, 0, PXA_OUT, 0,    0,                   PXA_NOPULL},   // GPIO
     { 13, 0, PXA_IN,  1,    PXA_BOTH,            PXA_PULLUP},   // GPIO: wake-up button
     { 14, 0, PXA_IN,  0,    PXA_RISE | PXA_SEEN, PXA_PULLDOWN}, // GPIO
+    { 17, 0, PXA_IN,  0,    PXA_BOTH,            PXA_NOPULL},   // GPIO
+    { 19, 0, PXA_IN,  1,    PXA_FALL,            PXA_PULLUP},   // GPIO: push button
     { 21, 1, PXA_IN,  1,    0,                   PXA_PULLUP},   // I2C_SCL
     { 22, 1, PXA_IN,  1,    0,                   PXA_PULLUP},   // I2C_SDA
     { 30, 2, PXA_IN,  1,    0,                   PXA_PULLUP},   // UART1_RXD

@@ -263,6 +263,22 @@ TEST_P(PxaDevice, BitsOfMissingGpiosReadZero) {
     EXPECT_EQ(R(Banked(GRER, 3)), present);
 }
 
+TEST_P(PxaDevice, StoredRegistersAreDistinctWords) {
+    std::vector<DWORD> offsets;
+    for (DWORD reg : {GPDR, GRER, GFER})
+        for (int bank = 0; bank < 4; ++bank)
+            offsets.push_back(Banked(reg, bank));
+    if (Pxa270())
+        for (DWORD offset = 0x054; offset <= 0x070; offset += 4)
+            offsets.push_back(offset);
+    for (size_t i = 0; i < offsets.size(); ++i)
+        W(offsets[i], 0x00010001u * uint32_t(i + 1));
+    for (size_t i = 0; i < offsets.size(); ++i) {
+        uint32_t present = offsets[i] == 0x070 ? 0x0003FFFF : 0xFFFFFFFF; // GAFR3_U
+        EXPECT_EQ(R(offsets[i]), 0x00010001u * uint32_t(i + 1) & present) << std::hex << offsets[i];
+    }
+}
+
 TEST_P(PxaDevice, OutsideWorldKnowsTheModulesGpiosAndFoldsSecondPads) {
     EXPECT_FALSE(SimDriveInput(count_, 1));
     EXPECT_EQ(SimPinLevel(count_), -1);
