@@ -148,7 +148,9 @@ void SimLock(SimSharedState*) {
     WaitForSingleObject(g_mutex, INFINITE);
 }
 
-void SimUnlock(SimSharedState*) { ReleaseMutex(g_mutex); }
+void SimUnlock(SimSharedState*) {
+    ReleaseMutex(g_mutex);
+}
 
 int SimRegionCount() {
     int count = 0;

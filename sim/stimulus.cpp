@@ -6,23 +6,24 @@ namespace {
 bool g_disabled;
 bool g_started;
 
-// Inputs at power-on that carry nothing else the user relies on.
+// GPIO inputs at power-on, each on a module connector pin.
 SimStimulusPins PinsOf(SimModule module) {
     switch (module) {
     case SIM_MODULE_PXA270: return {11, 12};
     case SIM_MODULE_PXA320: return {11, 13};
     case SIM_MODULE_PXA300:
     case SIM_MODULE_PXA310: return {17, 19};
-    case SIM_MODULE_TEGRA2: return {13, 14};
+    case SIM_MODULE_TEGRA2: return {162, 163};
     case SIM_MODULE_TEGRA3:
-    case SIM_MODULE_TEGRA3_BELVAN: return {13, 14};
+    case SIM_MODULE_TEGRA3_BELVAN: return {163, 164};
     default: return {-1, -1};
     }
 }
 
 constexpr DWORD kTick = 50;           // ms between looks at the clock
 constexpr ULONGLONG kHalfWave = 1000; // square wave: one second high, one second low
-constexpr ULONGLONG kButtonPeriod = 7000, kButtonPress = 300;
+// Button: pressed for 300 ms every 7 s, half a second away from the square wave's edges.
+constexpr ULONGLONG kButtonPeriod = 7000, kButtonPressAt = 3500, kButtonPress = 300;
 
 DWORD WINAPI StimulusThread(void* parameter) {
     HANDLE mutex = parameter;
@@ -37,7 +38,9 @@ DWORD WINAPI StimulusThread(void* parameter) {
             SimStimulusPins pins = PinsOf(SimCurrentModule());
             ULONGLONG now = GetTickCount64();
             if (pins.squareWave >= 0) SimDriveInput(pins.squareWave, (now / kHalfWave) & 1);
-            if (pins.button >= 0) SimDriveInput(pins.button, now % kButtonPeriod >= kButtonPress);
+            ULONGLONG phase = now % kButtonPeriod;
+            bool pressed = phase >= kButtonPressAt && phase < kButtonPressAt + kButtonPress;
+            if (pins.button >= 0) SimDriveInput(pins.button, !pressed);
         }
         Sleep(kTick);
     }

@@ -305,3 +305,50 @@ TEST(Unsupported, InitLeavesTheLibraryUninitialisedAndSaysWhyEachTime) {
     for (const std::wstring& line : lines)
         EXPECT_EQ(line, L"ERROR: GPIOLib: This processor is not supported (procID: 410fb76)\n\r");
 }
+
+// With a processor no table knows, every operation fails its bounds test and each one that
+// initialises lazily says why again.
+TEST(Unsupported, EveryOperationFails) {
+    UseModule(SIM_MODULE_UNKNOWN_CPU);
+    DebugCapture debug;
+    char group[8] = "x";
+    uint16_t entry = 0x1234;
+    for (uint32_t gpio : {0u, 5u, 120u}) {
+        debug.Clear();
+        EXPECT_EQ(GetGPIODir(gpio), 0);
+        SetGPIODir(gpio, 1);
+        EXPECT_EQ(GetGPIOLevel(gpio), 0);
+        SetGPIOLevel(gpio, 1);
+        EXPECT_EQ(GetGPIOEdgeDetect(gpio), 0);
+        SetGPIOEdgeDetect(gpio, 3);
+        EXPECT_EQ(GetGPIOEdgeStatus(gpio), 0);
+        ClearGPIOEdgeStatus(gpio);
+        EXPECT_EQ(GetGPIOAltFn(gpio), 0);
+        SetGPIOAltFn(gpio, 1, 1);
+        EXPECT_EQ(GetGPIODefaultFn(gpio), -1);
+        EXPECT_EQ(GetGPIOPullState(gpio), -1);
+        EXPECT_EQ(SetGPIOPullState(gpio, 2), 0);
+        // These never initialise; the pinmux pair tests the number against the count first.
+        EXPECT_EQ(GetGPIOTristate(gpio), 0);
+        EXPECT_EQ(SetGPIOTristate(gpio, 1), 0);
+        EXPECT_EQ(GetGPIOPinGroup(gpio, group), 0);
+        EXPECT_STREQ(group, "x");
+        EXPECT_EQ(GetTegraPinMux(gpio), 0);
+        EXPECT_EQ(SetTegraPinMux(gpio, 1), 0);
+        // Thirteen lazy initialisations, each with its line.
+        std::vector<std::wstring> lines = debug.Lines();
+        EXPECT_EQ(lines.size(), 13u);
+        for (const std::wstring& line : lines)
+            EXPECT_EQ(line,
+                      L"ERROR: GPIOLib: This processor is not supported (procID: 410fb76)\n\r");
+    }
+    debug.Clear();
+    EXPECT_EQ(GetGPIOFromPin(43, 0, &entry), 0);
+    EXPECT_EQ(entry, 0x1234);
+    EXPECT_EQ(
+        debug.Text(),
+        L"ERROR: GPIOLib: This processor is not supported (procID: 410fb76)\n\r"
+        L"ERROR: GPIOLib: GetGPIOFromPin, this processor is not supported (procID: 410fb76)\n\r");
+    EXPECT_FALSE(g_gpioLib.initialised);
+    EXPECT_EQ(g_gpioLib.gpioCount, 0u);
+}

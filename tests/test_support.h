@@ -2,6 +2,7 @@
 #pragma once
 #include "sim/sim.h"
 
+#include <windows.h>
 #include <string>
 #include <vector>
 
@@ -34,3 +35,66 @@ ChildResult RunChild(const std::wstring& commandLine, const std::vector<std::wst
                      DWORD timeoutMs = 20000);
 // The path of this test program, for tests that run a part of themselves in a child process.
 std::wstring ThisProgram();
+
+// The tool itself, started on a simulated module; terminated if still running at the end.
+struct Tool {
+    PROCESS_INFORMATION process = {};
+    bool started = false;
+
+    explicit Tool(const char* module) {
+        std::wstring line = L"\"" + BuildFolder() + L"\\gpioconfig.exe\"";
+        std::vector<wchar_t> command(line.begin(), line.end());
+        command.push_back(0);
+        wchar_t value[32];
+        wsprintfW(value, L"%S", module);
+        SetEnvironmentVariableW(L"VELMORA_SIM_MODULE", value);
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
+        started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &startup, &process);
+        SetEnvironmentVariableW(L"VELMORA_SIM_MODULE", nullptr);
+    }
+
+    ~Tool() {
+        if (!started) return;
+        if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
+            TerminateProcess(process.hProcess, 99);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+
+    // A visible top-level window of the tool with this title.
+    HWND Window(const wchar_t* title, DWORD timeoutMs = 15000) {
+        struct Search {
+            DWORD pid;
+            const wchar_t* title;
+            HWND found;
+        } search = {process.dwProcessId, title, nullptr};
+        for (DWORD waited = 0; waited <= timeoutMs; waited += 50) {
+            EnumWindows(
+                [](HWND window, LPARAM p) -> BOOL {
+                    auto* s = reinterpret_cast<Search*>(p);
+                    DWORD pid = 0;
+                    GetWindowThreadProcessId(window, &pid);
+                    wchar_t text[128];
+                    if (pid == s->pid && IsWindowVisible(window) &&
+                        GetWindowTextW(window, text, 128) && wcscmp(text, s->title) == 0) {
+                        s->found = window;
+                        return FALSE;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&search));
+            if (search.found) return search.found;
+            if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) return nullptr;
+        }
+        return nullptr;
+    }
+
+    int ExitCode(DWORD timeoutMs = 15000) {
+        if (WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        return int(code);
+    }
+};
