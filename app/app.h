@@ -29,7 +29,10 @@ extern HINSTANCE g_instance;
 extern HMENU g_popupMenu;
 extern HMENU g_popups[POPUP_COUNT];
 
+// The whole run; 1 after the dialog has closed, 0 when the start is refused.
 int RunTool(HINSTANCE instance);
+// Start-up up to the dialog: 1 when the tool may run, 0 refused (its message shown).
+int StartTool(HINSTANCE instance);
 int IsBelvanModule();
 void LoadPreferences();
 void StorePreferences();

@@ -64,7 +64,7 @@ int IsBelvanModule() {
     return (info & MODULE_FAMILY_MASK) == MODULE_FAMILY_BELVAN ? 1 : 0;
 }
 
-int RunTool(HINSTANCE instance) {
+int StartTool(HINSTANCE instance) {
     EvalbRevID = IsBelvanModule() ? EVALB_BELVAN : EVALB_VERSION31;
     LoadPreferences();
     FillColumnMenuOrder();
@@ -89,6 +89,11 @@ int RunTool(HINSTANCE instance) {
     g_instance = instance;
     InitCommonControls();
     LoadPopupMenus();
+    return 1;
+}
+
+int RunTool(HINSTANCE instance) {
+    if (!StartTool(instance)) return 0;
     RunMainDialog();
     StorePreferences();
     return 1;

@@ -12,6 +12,7 @@ namespace {
 
 thread_local bool t_kernelMode;
 int g_kernelInitCount;
+int g_kernelCallCount;
 SimDebugHook g_debugHook;
 
 bool ModuleKnown() {
@@ -73,6 +74,7 @@ BOOL ClearBootBlock(LPVOID in, DWORD inSize, LPDWORD bytesReturned) {
 BOOL KernelCall(const KernelCallRequest* request, LPVOID out, DWORD outSize,
                 LPDWORD bytesReturned) {
     if (!out || outSize < sizeof(DWORD) || !request->function) return FALSE;
+    ++g_kernelCallCount;
     auto function = reinterpret_cast<KernelFunction>(request->function);
     bool wasKernel = t_kernelMode;
     t_kernelMode = true;
@@ -125,6 +127,7 @@ BOOL KernelService(LPVOID in, DWORD inSize, LPVOID out, DWORD outSize, LPDWORD b
 bool SimInKernelMode() {
     return t_kernelMode;
 }
+int SimKernelCallCount() { return g_kernelCallCount; }
 int SimKernelInitCount() {
     return g_kernelInitCount;
 }

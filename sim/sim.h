@@ -34,6 +34,7 @@ void SimSelectModule(SimModule module);
 
 // Kernel services, as the module's platform counts them.
 int SimKernelInitCount();
+int SimKernelCallCount(); // calls in kernel mode (sub-code 0) made so far
 bool SimInKernelMode();
 
 // Debug output: every NKDbgPrintfW line also goes to this hook when set.

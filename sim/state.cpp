@@ -183,23 +183,52 @@ bool SimPhysicalWrite(DWORD physical, uint32_t value) {
     return true;
 }
 
+namespace {
+
+// Still the inaccessible reservation it was bound to? A window freed with VirtualFree is gone
+// for the device; whatever is allocated there later is plain memory.
+bool Reserved(UINT_PTR low, UINT_PTR size) {
+    MEMORY_BASIC_INFORMATION info;
+    return VirtualQuery(reinterpret_cast<void*>(low), &info, sizeof info) &&
+           info.State == MEM_RESERVE && info.AllocationBase == reinterpret_cast<void*>(low) &&
+           info.RegionSize >= size;
+}
+
+// The binding that holds an address, if its window still exists.
+const Binding* BindingAt(UINT_PTR address) {
+    if (address < g_boundLow || address >= g_boundHigh) return nullptr;
+    for (int i = 0; i < g_bindingCount; ++i) {
+        const Binding& b = g_bindings[i];
+        if (address >= b.low && address < b.high)
+            return Reserved(b.low, b.high - b.low) ? &b : nullptr;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 bool SimBindWindow(void* destination, DWORD physical, DWORD size) {
     const SimDevice* device = DeviceAt(physical);
     if (!device || size == 0 || physical + size - device->physical > SIM_REGION_SIZE) return false;
     if (!SimState()) return false;
     // The window must stay inaccessible, so that only the device sees its accesses.
-    MEMORY_BASIC_INFORMATION info;
-    if (!VirtualQuery(destination, &info, sizeof info) || info.State != MEM_RESERVE ||
-        info.BaseAddress != destination || info.RegionSize < size)
-        return false;
     UINT_PTR low = reinterpret_cast<UINT_PTR>(destination), high = low + size;
-    // A new binding replaces any older one over the same addresses (a freed window).
+    if (!Reserved(low, size)) return false;
+    // Drop the bindings of freed windows and any older one over the same addresses.
     int kept = 0;
-    for (int i = 0; i < g_bindingCount; ++i)
-        if (g_bindings[i].high <= low || g_bindings[i].low >= high)
-            g_bindings[kept++] = g_bindings[i];
+    for (int i = 0; i < g_bindingCount; ++i) {
+        const Binding& b = g_bindings[i];
+        bool overlaps = b.low < high && b.high > low;
+        if (!overlaps && Reserved(b.low, b.high - b.low)) g_bindings[kept++] = b;
+    }
     g_bindingCount = kept;
-    if (g_bindingCount == kMaxBindings) return false;
+    // A reservation made later at a freed window's place looks like the window itself; when
+    // the table is full, the oldest binding is the one least likely to be in use.
+    if (g_bindingCount == kMaxBindings) {
+        for (int i = 1; i < g_bindingCount; ++i)
+            g_bindings[i - 1] = g_bindings[i];
+        --g_bindingCount;
+    }
     g_bindings[g_bindingCount++] = {low, high, physical};
     RecomputeBounds();
     return true;
@@ -207,22 +236,12 @@ bool SimBindWindow(void* destination, DWORD physical, DWORD size) {
 
 bool SimRegisterRead(const volatile uint32_t* reg, uint32_t* value) {
     UINT_PTR address = reinterpret_cast<UINT_PTR>(reg);
-    if (address < g_boundLow || address >= g_boundHigh) return false;
-    for (int i = 0; i < g_bindingCount; ++i) {
-        const Binding& b = g_bindings[i];
-        if (address >= b.low && address < b.high)
-            return SimPhysicalRead(b.physical + DWORD(address - b.low), value);
-    }
-    return false;
+    const Binding* b = BindingAt(address);
+    return b && SimPhysicalRead(b->physical + DWORD(address - b->low), value);
 }
 
 bool SimRegisterWrite(volatile uint32_t* reg, uint32_t value) {
     UINT_PTR address = reinterpret_cast<UINT_PTR>(reg);
-    if (address < g_boundLow || address >= g_boundHigh) return false;
-    for (int i = 0; i < g_bindingCount; ++i) {
-        const Binding& b = g_bindings[i];
-        if (address >= b.low && address < b.high)
-            return SimPhysicalWrite(b.physical + DWORD(address - b.low), value);
-    }
-    return false;
+    const Binding* b = BindingAt(address);
+    return b && SimPhysicalWrite(b->physical + DWORD(address - b->low), value);
 }

@@ -55,11 +55,18 @@ TEST(Identify, XScaleRuleTakesLowSixBitsOnlyWhenBits15To12AreFive) {
 TEST(Identify, UserModeReadsTheMainIdThroughTheKernelCall) {
     UseModule(SIM_MODULE_PXA320);
     EXPECT_EQ(ReadStatusRegister() & 0x1F, 0x10u); // user mode
+    int calls = SimKernelCallCount();
     EXPECT_EQ(IdentifyProcessor(), 2u);
-    // In a privileged mode the register is read directly: the same answer.
-    DWORD viaKernel =
+    EXPECT_EQ(SimKernelCallCount(), calls + 1);
+}
+
+TEST(Identify, PrivilegedModeReadsTheMainIdDirectly) {
+    UseModule(SIM_MODULE_TEGRA2);
+    int calls = SimKernelCallCount();
+    DWORD id =
         CallInKernelMode([](UINT_PTR, UINT_PTR) -> DWORD { return IdentifyProcessor(); }, 0, 0);
-    EXPECT_EQ(viaKernel, 2u);
+    EXPECT_EQ(id, PROCESSOR_TEGRA2);
+    EXPECT_EQ(SimKernelCallCount(), calls + 1); // ours only, no nested call
 }
 
 TEST(Identify, NoModuleServiceGivesProcessorIdZero) {
@@ -143,7 +150,7 @@ TEST(Init, KernelServiceIsInitialisedOnceWhateverTheNumberOfMappings) {
     EXPECT_GE(afterFirst, 1);
 }
 
-TEST(Init, WindowOfAnAddressWithoutDeviceIsNullAndReleased) {
+TEST(Init, WindowOfAnAddressWithoutDeviceIsNull) {
     UseModule(SIM_MODULE_PXA270);
     InitGPIOLib();
     EXPECT_EQ(MapRegisterWindow(0x12340000), nullptr);
@@ -247,22 +254,64 @@ TEST(Image, SwitchingReleasesTheLiveWindowsAndDeInitReleasesNothing) {
     UseModule(SIM_MODULE_PXA270);
     InitGPIOLib();
     volatile uint32_t* live = g_gpioLib.gpioWindow;
-    static uint32_t image[BOOT_IMAGE_WORDS], other[BOOT_IMAGE_WORDS];
+    // Images of their own pages, so that a release of them would show.
+    const SIZE_T bytes = BOOT_IMAGE_WORDS * 4;
+    auto* image = static_cast<uint32_t*>(VirtualAlloc(nullptr, bytes, MEM_COMMIT, PAGE_READWRITE));
+    auto* other = static_cast<uint32_t*>(VirtualAlloc(nullptr, bytes, MEM_COMMIT, PAGE_READWRITE));
     ASSERT_EQ(InitGPIOLibOnImage(image), 1);
     MEMORY_BASIC_INFORMATION info;
     ASSERT_TRUE(VirtualQuery(const_cast<uint32_t*>(live), &info, sizeof info));
     EXPECT_EQ(info.State, DWORD(MEM_FREE));
-    // Already on an image: the new image replaces it.
+    // Already on an image: the new image replaces it, and the old one stays ours.
     ASSERT_EQ(InitGPIOLibOnImage(other), 1);
     EXPECT_EQ(g_gpioLib.gpioWindow, other);
     DeInitGPIOLib();
     EXPECT_FALSE(g_gpioLib.initialised);
     EXPECT_FALSE(g_gpioLib.onImage);
-    other[0] = 0x5A5A; // still our memory
+    for (uint32_t* mine : {image, other}) {
+        ASSERT_TRUE(VirtualQuery(mine, &info, sizeof info));
+        EXPECT_EQ(info.State, DWORD(MEM_COMMIT));
+    }
+    // The next operation initialises on the hardware again.
     EXPECT_TRUE(GpioInRange(0));
     EXPECT_FALSE(g_gpioLib.onImage);
-    EXPECT_NE(g_gpioLib.gpioWindow, other);
     EXPECT_TRUE(Inaccessible(g_gpioLib.gpioWindow));
+    VirtualFree(image, 0, MEM_RELEASE);
+    VirtualFree(other, 0, MEM_RELEASE);
+}
+
+// A freed window is no device any more: memory allocated there later is plain memory.
+TEST(Init, FreedWindowAddressesBecomePlainMemory) {
+    UseModule(SIM_MODULE_PXA270);
+    volatile uint32_t* window = MapRegisterWindow(0x40E00000);
+    ASSERT_NE(window, nullptr);
+    void* page = const_cast<uint32_t*>(window);
+    UnmapRegisterWindow(window);
+    auto* memory = static_cast<volatile uint32_t*>(
+        VirtualAlloc(page, 0x2000, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_EQ(memory, window); // the same addresses again
+    RegWrite(memory + 3, 0xFFFFFFFF);
+    EXPECT_EQ(memory[3], 0xFFFFFFFFu);
+    uint32_t gpdr0 = 0;
+    ASSERT_TRUE(SimPhysicalRead(0x40E0000C, &gpdr0));
+    EXPECT_NE(gpdr0, 0xFFFFFFFFu);
+    VirtualFree(page, 0, MEM_RELEASE);
+}
+
+// Mapping and releasing windows again and again, with other allocations in between, never
+// runs out of bindings.
+TEST(Init, RepeatedMappingDoesNotRunOut) {
+    UseModule(SIM_MODULE_PXA320);
+    std::vector<void*> others;
+    for (int i = 0; i < 40; ++i) {
+        InitGPIOLib();
+        ASSERT_NE(g_gpioLib.gpioWindow, nullptr) << i;
+        ASSERT_NE(g_gpioLib.mfprWindow, nullptr) << i;
+        DeInitGPIOLib();
+        others.push_back(VirtualAlloc(nullptr, 0x2000, MEM_RESERVE, PAGE_NOACCESS));
+    }
+    for (void* other : others)
+        VirtualFree(other, 0, MEM_RELEASE);
 }
 
 TEST(Image, BeforeAnyHardwareInitEveryNumberIsOutOfRange) {
