@@ -226,7 +226,7 @@ const AltFnRow AltFnTegra2[ALTFN_ROWS_TEGRA2] = {
     /* 213 PAA5 GMI_AD25     */ {L"-",           L"DAP5",        L"GMI_AD25",       L"SDIO4"},
     /* 214 PAA6 GMI_AD26     */ {L"-",           L"DAP5",        L"GMI_AD26",       L"SDIO4"},
     /* 215 PAA7 GMI_AD27     */ {L"-",           L"DAP5",        L"GMI_AD27",       L"SDIO4"},
-    /* 216 PBB0 LED_BLINK    */ {L"PWR_ON",      L"PWR_INTR",    L"-",              L"-"},
+    /* 216 PBB0 LED_BLINK    */ {L"IDE",         L"NAND",        L"GMI",            L"SDIO4"},
     /* 217 PBB1 VI_GP0       */ {L"-",           L"-",           L"VI_GP0",         L"SPI1"},
     /* 218 PBB2 CAM_I2C_SCL  */ {L"I2C3_SCL",    L"-",           L"VI",             L"-"},
     /* 219 PBB3 CAM_I2C_SDA  */ {L"I2C3_SDA",    L"-",           L"VI",             L"-"},

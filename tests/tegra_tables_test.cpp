@@ -1,11 +1,14 @@
 // The Tegra pad-control tables against facts gathered independently of them.
+#include "gpiolib/gpiolib.h"
 #include "gpiolib/tegra.h"
+#include "tests/tegra_lists.h"
 #include "tests/test_support.h"
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <set>
 #include <sstream>
@@ -166,6 +169,154 @@ TEST(Tegra3Tables, PadIndicesCoverEveryGpioPadOnce) {
     EXPECT_EQ(words, expected);
     EXPECT_EQ(Tegra3PadIndex[0], 0xC7);
     EXPECT_EQ(Tegra3PadIndex[243], 0xF8);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Entry by entry against the manual's lists: the tables themselves, and what the pad
+// operations reach through them on the simulated module.
+
+constexpr DWORD kTegra2Pads = 0x70000000, kTegra3Pads = 0x70003000;
+
+// A table field as the manual writes it: byte offset of its register (the register set starts
+// at firstByte) and shift.
+ListedField TableField(TegraFieldRef ref, int firstByte) {
+    if (ref.reg == TEGRA_FIELD_NONE && ref.shift == TEGRA_FIELD_NONE) return {false, 0, 0};
+    return {true, firstByte + 4 * ref.reg, ref.shift};
+}
+
+struct Write {
+    DWORD physical;
+    uint32_t value;
+    bool operator==(const Write& o) const { return physical == o.physical && value == o.value; }
+};
+
+std::ostream& operator<<(std::ostream& os, const Write& w) {
+    return os << std::hex << "{0x" << w.physical << ", 0x" << w.value << "}" << std::dec;
+}
+
+// The device writes since the last call; logging starts afresh.
+std::vector<Write> TakeWrites() {
+    SimWrite log[16];
+    int count = SimRecordedWrites(log, 16);
+    std::vector<Write> writes;
+    for (int i = 0; i < count && i < 16; ++i)
+        writes.push_back({log[i].physical, log[i].value});
+    SimRecordWrites(true);
+    return writes;
+}
+
+void ClearPadWord(DWORD physical) {
+    SimRecordWrites(false);
+    ASSERT_TRUE(SimPhysicalWrite(physical, 0)) << std::hex << physical;
+    SimRecordWrites(true);
+}
+
+// The listed group of every Tegra 2 GPIO; -1 where none lists it.
+std::vector<int> ListedGroupOfGpio(const std::vector<ListedGroup>& groups) {
+    std::vector<int> groupOf(TEGRA2_GPIO_COUNT, -1);
+    for (size_t g = 0; g < groups.size(); ++g)
+        for (int n : groups[g].gpios) {
+            if (n >= TEGRA2_GPIO_COUNT) {
+                ADD_FAILURE() << "group " << g << " lists GPIO " << n;
+                continue;
+            }
+            EXPECT_EQ(groupOf[n], -1) << "GPIO " << n << " listed twice";
+            groupOf[n] = int(g);
+        }
+    return groupOf;
+}
+
+TEST(Tegra2Lists, GroupTableRowByRow) {
+    auto groups = ParseTegra2GroupList();
+    ASSERT_EQ(groups.size(), size_t(TEGRA2_PIN_GROUP_COUNT));
+    for (int g = 0; g < TEGRA2_PIN_GROUP_COUNT; ++g) {
+        const Tegra2PinGroup& row = Tegra2PinGroupTable[g];
+        SCOPED_TRACE(kTegra2GroupRows[g]);
+        EXPECT_EQ(std::string(row.name, strnlen(row.name, sizeof row.name)), groups[g].name);
+        EXPECT_EQ(TableField(row.mux, 0x80), groups[g].mux) << "pinmux";
+        EXPECT_EQ(TableField(row.pull, 0xA0), groups[g].pull) << "pull";
+        EXPECT_EQ(TableField(row.tristate, 0x14), groups[g].tristate) << "tristate";
+    }
+}
+
+TEST(Tegra2Lists, GroupOfEveryGpio) {
+    auto groups = ParseTegra2GroupList();
+    ASSERT_EQ(groups.size(), size_t(TEGRA2_PIN_GROUP_COUNT));
+    std::vector<int> groupOf = ListedGroupOfGpio(groups);
+    for (int n = 0; n < TEGRA2_GPIO_COUNT; ++n) {
+        ASSERT_NE(groupOf[n], -1) << "GPIO " << n << " is in no listed group";
+        EXPECT_EQ(int(Tegra2GpioGroup[n]), groupOf[n])
+            << "GPIO " << n << " listed in " << groups[groupOf[n]].name;
+    }
+}
+
+// With the three register sets cleared, setting a field of GPIO n writes that field alone, at
+// the place its group has in the lists; a missing field writes nothing.
+TEST(Tegra2Lists, EveryGpioReachesTheFieldsOfItsGroup) {
+    auto groups = ParseTegra2GroupList();
+    ASSERT_EQ(groups.size(), size_t(TEGRA2_PIN_GROUP_COUNT));
+    std::vector<int> groupOf = ListedGroupOfGpio(groups);
+    UseModule(SIM_MODULE_TEGRA2);
+    InitGPIOLib();
+    for (DWORD b = 0x14; b <= 0xB0; b += 4)
+        if (b <= 0x20 || b >= 0x80) ClearPadWord(kTegra2Pads + b);
+    TakeWrites();
+    for (uint32_t n = 0; n < TEGRA2_GPIO_COUNT; ++n) {
+        ASSERT_NE(groupOf[n], -1);
+        const ListedGroup& g = groups[groupOf[n]];
+        SCOPED_TRACE(testing::Message() << "GPIO " << n << " in " << g.name);
+        const struct {
+            const char* field;
+            const ListedField& where;
+            int (*set)(uint32_t, uint32_t);
+            uint32_t value;
+        } fields[] = {{"pinmux", g.mux, SetTegraPinMux, 3},
+                      {"pull", g.pull, SetGPIOPullState, 3},
+                      {"tristate", g.tristate, SetGPIOTristate, 1}};
+        for (const auto& f : fields) {
+            EXPECT_EQ(f.set(n, f.value), 1) << f.field;
+            std::vector<Write> expected;
+            if (f.where.present)
+                expected.push_back({kTegra2Pads + f.where.offset, f.value << f.where.shift});
+            std::vector<Write> writes = TakeWrites();
+            EXPECT_EQ(writes, expected) << f.field;
+            for (const Write& w : writes)
+                ClearPadWord(w.physical);
+        }
+        char text[8] = "";
+        ASSERT_EQ(GetGPIOPinGroup(n, text), 1);
+        EXPECT_EQ(std::string(text), g.name);
+    }
+}
+
+TEST(Tegra3Lists, PadIndexOfEveryGpio) {
+    auto words = ParseTegra3PadIndexList();
+    ASSERT_EQ(words.size(), size_t(TEGRA3_GPIO_COUNT));
+    for (int n = 0; n < TEGRA3_GPIO_COUNT; ++n)
+        EXPECT_EQ(int(Tegra3PadIndex[n]), words[n]) << "GPIO " << n;
+}
+
+// With every pad register cleared, the pad operations of GPIO n write its listed register only:
+// pinmux 1..0, then pull 3..2, then tristate 4.
+TEST(Tegra3Lists, EveryGpioReachesItsPadRegister) {
+    auto words = ParseTegra3PadIndexList();
+    ASSERT_EQ(words.size(), size_t(TEGRA3_GPIO_COUNT));
+    UseModule(SIM_MODULE_TEGRA3);
+    InitGPIOLib();
+    for (DWORD w = 0; w <= 0xF8; ++w)
+        ClearPadWord(kTegra3Pads + 4 * w);
+    TakeWrites();
+    for (uint32_t n = 0; n < TEGRA3_GPIO_COUNT; ++n) {
+        const DWORD pad = kTegra3Pads + 4 * words[n];
+        EXPECT_EQ(SetTegraPinMux(n, 3), 1);
+        EXPECT_EQ(SetGPIOPullState(n, 3), 1);
+        EXPECT_EQ(SetGPIOTristate(n, 1), 1);
+        std::vector<Write> writes = TakeWrites();
+        EXPECT_EQ(writes, (std::vector<Write>{{pad, 0x03}, {pad, 0x0F}, {pad, 0x1F}}))
+            << "GPIO " << n;
+        for (const Write& w : writes)
+            ClearPadWord(w.physical);
+    }
 }
 
 } // namespace

@@ -231,6 +231,50 @@ TEST(Tegra3AltFn, Gpio0PadRegisterAfterSpecialFunction1) {
     EXPECT_EQ(GetGPIOAltFn(0), 1);
 }
 
+// The Tegra 2 counterpart: the pinmux lives in the group's word, CNF and OE have their twins
+// 0x800 above, and the pads have no input-enable bit, so nothing follows the tristate write.
+TEST(Tegra2AltFn, Gpio50WriteSequences) {
+    UseModule(SIM_MODULE_TEGRA2);
+    const DWORD mux = kTegra2Pads + 0x80;      // ATC: bits 23..22
+    const DWORD tristate = kTegra2Pads + 0x14; // ATC: bit 2
+    const DWORD cnfTwin = kGpioBase + 0x888;   // bank 1, port 2, bit 2
+    const DWORD oeTwin = kGpioBase + 0x898;
+    Poke(mux, 0x5A5A5A5A); // ATC function 1
+    Poke(tristate, 0xFFFFFFFF);
+    InitGPIOLib();
+    WriteLog log;
+
+    SetGPIOAltFn(50, 2, 1);
+    EXPECT_EQ(log.Take(), (std::vector<Write>{
+                              {mux, 0x5A9A5A5A},      // function 2, the rest kept
+                              {cnfTwin, 0x400},       // CNF bit 2 to 0
+                              {tristate, 0xFFFFFFFB}, // tristate off
+                          }));
+    // The pad is driven already: no tristate write.
+    SetGPIOAltFn(50, 3, 0);
+    EXPECT_EQ(log.Take(), (std::vector<Write>{{mux, 0x5ADA5A5A}, {cnfTwin, 0x400}}));
+    // A function above 3 leaves the pinmux but still hands the pin over.
+    Poke(tristate, 0xFFFFFFFF);
+    log.Take();
+    SetGPIOAltFn(50, 4, 1);
+    EXPECT_EQ(log.Take(), (std::vector<Write>{{cnfTwin, 0x400}, {tristate, 0xFFFFFFFB}}));
+
+    // Plain GPIO: CNF bit to 1, the direction, the tristate bit; the pinmux stays.
+    Poke(tristate, 0xFFFFFFFF);
+    log.Take();
+    SetGPIOAltFn(50, -1, 1);
+    EXPECT_EQ(log.Take(), (std::vector<Write>{
+                              {cnfTwin, 0x404},
+                              {oeTwin, 0x404},
+                              {tristate, 0xFFFFFFFB},
+                          }));
+    SetGPIOAltFn(50, -1, 0);
+    EXPECT_EQ(log.Take(), (std::vector<Write>{{cnfTwin, 0x404}, {oeTwin, 0x400}}));
+    EXPECT_EQ(Phys(mux), 0x5ADA5A5Au);
+    EXPECT_EQ(GetGPIOAltFn(50), -1);
+    EXPECT_EQ(GetGPIODir(50), 0);
+}
+
 TEST(Tegra2Pads, AtcFieldsServeAllSeventeenGpios) {
     UseModule(SIM_MODULE_TEGRA2);
     const uint32_t atc[] = {48, 49, 50, 51, 52, 53, 54, 55, 64, 65, 69, 71, 80, 81, 82, 83, 84};
