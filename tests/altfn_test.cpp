@@ -36,43 +36,6 @@ std::string Narrow(const wchar_t* text) {
     return s;
 }
 
-// ---------------------------------------------------------------------------------------------
-// The facts files: one header line, then tab-separated fields.
-
-typedef std::vector<std::string> Fields;
-
-std::vector<Fields> ReadFacts(const char* file) {
-    std::wstring path = SourceFolder() + L"\\tests\\data\\pinfunc\\";
-    for (const char* c = file; *c; ++c)
-        path += static_cast<wchar_t>(*c);
-    std::vector<Fields> rows;
-    FILE* f = _wfopen(path.c_str(), L"rb");
-    if (!f) {
-        ADD_FAILURE() << "cannot open " << file;
-        return rows;
-    }
-    char line[512];
-    bool header = true;
-    while (fgets(line, sizeof line, f)) {
-        std::string text = line;
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-            text.pop_back();
-        if (header || text.empty()) {
-            header = false;
-            continue;
-        }
-        Fields fields;
-        size_t start = 0;
-        for (size_t tab; (tab = text.find('\t', start)) != std::string::npos; start = tab + 1)
-            fields.push_back(text.substr(start, tab - start));
-        fields.push_back(text.substr(start));
-        rows.push_back(fields);
-    }
-    fclose(f);
-    EXPECT_FALSE(rows.empty()) << file;
-    return rows;
-}
-
 // "GPIO12" -> 12; second-bank pads "GPIO3_2" -> 131.
 uint32_t PxaGpio(const std::string& pin) {
     uint32_t n = std::stoul(pin.substr(4));

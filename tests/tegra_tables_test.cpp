@@ -17,34 +17,6 @@
 
 namespace {
 
-// Rows of a tab-separated file of tests/data, header skipped; empty when it cannot be read.
-std::vector<std::vector<std::string>> ReadTsv(const wchar_t* name) {
-    std::wstring path = SourceFolder() + L"\\tests\\data\\" + name;
-    std::vector<std::vector<std::string>> rows;
-    FILE* file = _wfopen(path.c_str(), L"r");
-    EXPECT_NE(file, nullptr) << "cannot read tests/data";
-    if (!file) return rows;
-    char buffer[256];
-    bool header = true;
-    while (fgets(buffer, sizeof buffer, file)) {
-        std::string line = buffer;
-        while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
-            line.pop_back();
-        if (header || line.empty()) {
-            header = false;
-            continue;
-        }
-        std::vector<std::string> fields;
-        std::stringstream s(line);
-        std::string field;
-        while (std::getline(s, field, '\t'))
-            fields.push_back(field);
-        rows.push_back(fields);
-    }
-    fclose(file);
-    return rows;
-}
-
 std::string Upper(std::string s) {
     for (char& c : s)
         c = char(toupper(static_cast<unsigned char>(c)));
@@ -62,7 +34,7 @@ bool CarriesGpio(int group) {
 }
 
 TEST(Tegra2Tables, EveryGpioSitsInTheGroupOfItsPad) {
-    auto rows = ReadTsv(L"tegra20_pins.tsv");
+    auto rows = ReadFacts("tegra20_pins.tsv");
     ASSERT_EQ(rows.size(), size_t(TEGRA2_GPIO_COUNT));
     for (const auto& row : rows) {
         int gpio = std::stoi(row[0]);
@@ -87,7 +59,7 @@ TEST(Tegra2Tables, GroupsWithoutGpiosAreExactlyThoseTheManualLeavesEmpty) {
 
 TEST(Tegra2Tables, NamesAreThePinMuxGroupsOfTheProcessor) {
     std::set<std::string> muxGroups;
-    for (const auto& row : ReadTsv(L"tegra20.tsv"))
+    for (const auto& row : ReadFacts("tegra20.tsv"))
         muxGroups.insert(Upper(row[0]));
     ASSERT_EQ(muxGroups.size(), 107u);
     std::set<std::string> names, extra;

@@ -24,6 +24,11 @@ std::wstring BuildFolder();
 // Folder of the sources (VELMORA_TEST_SRC), for test data files.
 std::wstring SourceFolder();
 
+// Rows of a tab-separated file of tests/data/pinfunc, header line skipped; a test failure and
+// no rows when it cannot be read.
+typedef std::vector<std::string> Fields;
+std::vector<Fields> ReadFacts(const char* file);
+
 // Runs a program to its end (at most timeoutMs) with extra environment variables
 // ("NAME=value", added to this process's environment) and returns its exit code, or -1 when it
 // could not start or did not end in time (it is then terminated). stderr text is collected.
