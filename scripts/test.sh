@@ -3,8 +3,12 @@
 set -e
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-build="${VELMORA_BUILD:-build}"
-# Sets up the tests' Wine prefix once, before tests start in parallel.
-VELMORA_TEST_BIN="$PWD/$build" "$build/wine-run" cmd /c exit >/dev/null 2>&1 </dev/null || true
-cd "$build"
-exec xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j "$(nproc)"
+build="$PWD/${VELMORA_BUILD:-build}"
+export VELMORA_BUILD_DIR="$build"
+exec xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
+    # The tests run in their own Wine prefix. The first program there that touches the display
+    # starts Wine'"'"'s desktop process, which outlives it: start it here, away from the pipes
+    # through which CTest reads a test'"'"'s output.
+    VELMORA_TEST_BIN="$VELMORA_BUILD_DIR" "$VELMORA_BUILD_DIR/wine-run" \
+        "$VELMORA_BUILD_DIR/windowctl.exe" desktop >/dev/null 2>&1 </dev/null || true
+    cd "$VELMORA_BUILD_DIR" && exec ctest --output-on-failure -j "$(nproc)"'

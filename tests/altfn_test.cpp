@@ -526,6 +526,16 @@ TEST(GetAltFnName, NeverNullForAnyCombination) {
 
 namespace {
 
+// Callers stay alive until all have finished, so that their buffers exist side by side (a
+// buffer freed with its thread could be handed to the next one).
+volatile LONG CallersRunning;
+HANDLE CallersDone;
+
+void FinishTogether() {
+    if (InterlockedDecrement(&CallersRunning) == 0) SetEvent(CallersDone);
+    WaitForSingleObject(CallersDone, INFINITE);
+}
+
 struct Caller {
     HANDLE start;
     uint32_t firstGpio;
@@ -546,6 +556,7 @@ DWORD WINAPI CallRepeatedly(void* param) {
         if (i % 8 == 0) SwitchToThread();
         if (std::wcscmp(text, expected) != 0) caller->mismatches++;
     }
+    FinishTogether();
     return 0;
 }
 
@@ -608,6 +619,8 @@ Memory Measure() {
 TEST(GetAltFnNameThreads, ConcurrentCallersKeepTheirOwnText) {
     UseProcessor(PROCESSOR_PXA320, MODULE_PXA320);
     HANDLE start = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CallersDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CallersRunning = 3;
     Caller callers[3] = {
         {start, 128, nullptr, 0}, {start, 134, nullptr, 0}, {start, 140, nullptr, 0}};
     HANDLE threads[3];
@@ -620,6 +633,7 @@ TEST(GetAltFnNameThreads, ConcurrentCallersKeepTheirOwnText) {
         EXPECT_EQ(callers[t].mismatches, 0) << "caller " << t;
     }
     CloseHandle(start);
+    CloseHandle(CallersDone);
     EXPECT_NE(callers[0].firstText, callers[1].firstText);
     EXPECT_NE(callers[1].firstText, callers[2].firstText);
     EXPECT_NE(callers[0].firstText, callers[2].firstText);

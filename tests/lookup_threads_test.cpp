@@ -41,6 +41,8 @@ void StartModule() {
 struct Worker {
     bool descending;
     HANDLE start;
+    HANDLE done; // set when every worker has finished: their buffers then exist side by side
+    volatile LONG* running;
     int failures;
     const wchar_t* pinBuffer;
     const wchar_t* locationBuffer;
@@ -68,6 +70,8 @@ DWORD WINAPI AskRepeatedly(LPVOID parameter) {
             w.locationBuffer = location;
         }
     }
+    if (InterlockedDecrement(w.running) == 0) SetEvent(w.done);
+    WaitForSingleObject(w.done, INFINITE);
     return 0;
 }
 
@@ -112,7 +116,10 @@ SIZE_T PrivateBytes() {
 TEST(LookupThreads, EachThreadKeepsItsOwnText) {
     StartModule();
     HANDLE start = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    Worker workers[2] = {{false, start, 0, nullptr, nullptr}, {true, start, 0, nullptr, nullptr}};
+    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    volatile LONG running = 2;
+    Worker workers[2] = {{false, start, done, &running, 0, nullptr, nullptr},
+                         {true, start, done, &running, 0, nullptr, nullptr}};
     HANDLE threads[2];
     for (int i = 0; i < 2; ++i)
         threads[i] = CreateThread(nullptr, 0, AskRepeatedly, &workers[i], 0, nullptr);
@@ -121,6 +128,7 @@ TEST(LookupThreads, EachThreadKeepsItsOwnText) {
     for (HANDLE thread : threads)
         CloseHandle(thread);
     CloseHandle(start);
+    CloseHandle(done);
 
     EXPECT_EQ(workers[0].failures, 0);
     EXPECT_EQ(workers[1].failures, 0);

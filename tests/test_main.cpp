@@ -30,6 +30,10 @@ void RemoveStore() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Programs a test starts (the tool, gpiosim, Wine's own helpers they start in turn) must not
+    // hold this process's output open after it ends: CTest waits for that output to close.
+    for (DWORD id : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE})
+        SetHandleInformation(GetStdHandle(id), HANDLE_FLAG_INHERIT, 0);
     wchar_t instance[32];
     wsprintfW(instance, L"test%lu", GetCurrentProcessId());
     SetIfUnset(L"VELMORA_SIM_INSTANCE", instance);

@@ -122,9 +122,11 @@ ChildResult RunChild(const std::wstring& commandLine, const std::vector<std::wst
     BOOL started =
         CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
                        env.data(), nullptr, &startup, &process);
+    DWORD error = GetLastError();
     CloseHandle(writeEnd);
     if (!started) {
         CloseHandle(readEnd);
+        result.output = "cannot start the program: error " + std::to_string(error);
         return result;
     }
     // Read on a helper thread so that a chatty child never blocks on a full pipe.
@@ -143,7 +145,8 @@ ChildResult RunChild(const std::wstring& commandLine, const std::vector<std::wst
             return 0;
         },
         &reader, 0, nullptr);
-    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+    bool ended = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    if (ended) {
         DWORD code = 0;
         GetExitCodeProcess(process.hProcess, &code);
         result.exitCode = int(code);
@@ -156,6 +159,7 @@ ChildResult RunChild(const std::wstring& commandLine, const std::vector<std::wst
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
     result.output = reader.text;
+    if (!ended) result.output += "\n(did not end in time; terminated)";
     return result;
 }
 

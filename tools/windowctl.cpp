@@ -3,6 +3,7 @@
 //   windowctl wait   waits until the window shows (30 s at most, else exit 1), then until its
 //                    list has rows (5 s at most)
 //   windowctl close  sends the close command and waits until the window is gone
+//   windowctl desktop  starts Wine's desktop process for the display, if it does not run yet
 #include <windows.h>
 #include <commctrl.h>
 #include <cstdio>
@@ -59,6 +60,7 @@ int wmain(int argc, wchar_t** argv) {
         fprintf(stderr, "windowctl: the tool's window did not close within 10 s\n");
         return 1;
     }
-    fprintf(stderr, "usage: windowctl wait|close\n");
+    if (argc == 2 && wcscmp(argv[1], L"desktop") == 0) return GetDesktopWindow() ? 0 : 1;
+    fprintf(stderr, "usage: windowctl wait|close|desktop\n");
     return 2;
 }
