@@ -4,11 +4,18 @@ set -e
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 build="$PWD/${VELMORA_BUILD:-build}"
-export VELMORA_BUILD_DIR="$build"
+# Sets up the tests' Wine prefix once, before tests start in parallel.
+VELMORA_TEST_BIN="$build" "$build/wine-run" cmd /c exit >/dev/null 2>&1 </dev/null || true
 exec xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
-    # The tests run in their own Wine prefix. The first program there that touches the display
-    # starts Wine'"'"'s desktop process, which outlives it: start it here, away from the pipes
-    # through which CTest reads a test'"'"'s output.
-    VELMORA_TEST_BIN="$VELMORA_BUILD_DIR" "$VELMORA_BUILD_DIR/wine-run" \
-        "$VELMORA_BUILD_DIR/windowctl.exe" desktop >/dev/null 2>&1 </dev/null || true
-    cd "$VELMORA_BUILD_DIR" && exec ctest --output-on-failure -j "$(nproc)"'
+    build="$0"
+    # Wine starts its desktop process from the first program that uses the display, and that
+    # process keeps the program'"'"'s output open; a test'"'"'s output must close when the test ends.
+    # So a window held for the whole run starts it, away from CTest.
+    VELMORA_TEST_BIN="$build" "$build/wine-run" "$build/windowctl.exe" hold </dev/null >/dev/null 2>&1 &
+    holder=$!
+    sleep 1
+    cd "$build"
+    status=0
+    ctest --output-on-failure -j "$(nproc)" || status=$?
+    kill $holder 2>/dev/null
+    exit $status' "$build"

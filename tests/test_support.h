@@ -53,10 +53,19 @@ struct Tool {
         wchar_t value[32];
         wsprintfW(value, L"%S", module);
         SetEnvironmentVariableW(L"VELMORA_SIM_MODULE", value);
+        // The tool starts Wine's desktop process, which outlives it: neither may hold this
+        // test's output open (CTest waits for it to close), so the tool writes to NUL.
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+        HANDLE nul =
+            CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                        &inherit, OPEN_EXISTING, 0, nullptr);
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
-        started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
+        started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                  nullptr, &startup, &process);
+        CloseHandle(nul);
         SetEnvironmentVariableW(L"VELMORA_SIM_MODULE", nullptr);
     }
 

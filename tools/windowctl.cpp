@@ -1,9 +1,9 @@
 // windowctl: waits for the tool's window and closes it through its close command, for the run
-// script on a machine without a display.
+// script on a machine without a display; keeps Wine's desktop process running for the tests.
 //   windowctl wait   waits until the window shows (30 s at most, else exit 1), then until its
 //                    list has rows (5 s at most)
 //   windowctl close  sends the close command and waits until the window is gone
-//   windowctl desktop  starts Wine's desktop process for the display, if it does not run yet
+//   windowctl hold   keeps a hidden window (and so Wine's desktop process) until it is ended
 #include <windows.h>
 #include <commctrl.h>
 #include <cstdio>
@@ -60,7 +60,17 @@ int wmain(int argc, wchar_t** argv) {
         fprintf(stderr, "windowctl: the tool's window did not close within 10 s\n");
         return 1;
     }
-    if (argc == 2 && wcscmp(argv[1], L"desktop") == 0) return GetDesktopWindow() ? 0 : 1;
-    fprintf(stderr, "usage: windowctl wait|close|desktop\n");
+    if (argc == 2 && wcscmp(argv[1], L"hold") == 0) {
+        // The first window of a display starts Wine's desktop process, which inherits the
+        // starter's output; started here it never holds a test's output open.
+        HWND window = CreateWindowW(L"STATIC", L"windowctl hold", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                    nullptr, nullptr);
+        if (!window) return 1;
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0)
+            DispatchMessageW(&message);
+        return 0;
+    }
+    fprintf(stderr, "usage: windowctl wait|close|hold\n");
     return 2;
 }
