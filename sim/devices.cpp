@@ -41,22 +41,8 @@ int SimPinLevel(uint32_t gpio) {
 
 int SimPinIsOutput(uint32_t gpio) {
     SimModule module = SimCurrentModule();
-    if (gpio >= SimModuleDescription(module)->gpioCount) return -1;
-    DWORD physical = 0, bit = 0;
-    if (SimIsPxaModule(module)) {
-        // GPDR; numbers from 128 are second pads of the first GPIOs.
-        uint32_t g = gpio >= 128 ? gpio - 128 : gpio;
-        uint32_t bank = g >> 5;
-        physical = kPxaGpioController.physical + (bank < 3 ? 0x00C + 4 * bank : 0x10C);
-        bit = g & 31;
-    } else {
-        // OE of the GPIO's bank and port.
-        DWORD bankShift = module == SIM_MODULE_TEGRA2 ? 7 : 8;
-        physical = kTegraGpioController.physical + ((gpio >> 5) << bankShift) +
-                   4 * ((gpio >> 3) & 3) + 0x10;
-        bit = gpio & 7;
-    }
-    uint32_t value = 0;
-    if (!SimPhysicalRead(physical, &value)) return -1;
-    return (value >> bit) & 1;
+    SimSharedState* state = SimState();
+    if (!state) return -1;
+    if (SimIsPxaModule(module)) return SimPxaPinIsOutput(state, module, gpio);
+    return SimTegraPinIsOutput(state, module, gpio);
 }

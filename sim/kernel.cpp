@@ -127,7 +127,9 @@ BOOL KernelService(LPVOID in, DWORD inSize, LPVOID out, DWORD outSize, LPDWORD b
 bool SimInKernelMode() {
     return t_kernelMode;
 }
-int SimKernelCallCount() { return g_kernelCallCount; }
+int SimKernelCallCount() {
+    return g_kernelCallCount;
+}
 int SimKernelInitCount() {
     return g_kernelInitCount;
 }

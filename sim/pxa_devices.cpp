@@ -355,3 +355,9 @@ int SimPxaPinLevel(SimSharedState* state, SimModule module, uint32_t gpio) {
     uint32_t g = Fold(gpio);
     return (PinLevels(state, int(g >> 5)) >> (g & 31)) & 1;
 }
+
+int SimPxaPinIsOutput(SimSharedState* state, SimModule module, uint32_t gpio) {
+    if (!SimIsPxaModule(module) || gpio >= SimModuleDescription(module)->gpioCount) return -1;
+    uint32_t g = Fold(gpio);
+    return (Get(Word(state, GPDR, int(g >> 5))) >> (g & 31)) & 1;
+}

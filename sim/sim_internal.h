@@ -67,8 +67,11 @@ extern const SimDevice kTegra3PadControl;
 // False / -1 for a GPIO the module does not have.
 bool SimPxaDriveInput(SimSharedState* state, SimModule module, uint32_t gpio, int level);
 int SimPxaPinLevel(SimSharedState* state, SimModule module, uint32_t gpio);
+int SimPxaPinIsOutput(SimSharedState* state, SimModule module, uint32_t gpio);
 bool SimTegraDriveInput(SimSharedState* state, SimModule module, uint32_t gpio, int level);
 int SimTegraPinLevel(SimSharedState* state, SimModule module, uint32_t gpio);
+// 1 when the module drives the pin, 0 when the outside signal does, -1 no such GPIO.
+int SimTegraPinIsOutput(SimSharedState* state, SimModule module, uint32_t gpio);
 
 // Binds a reserved, inaccessible address range to physical registers; false when the range is
 // not reserved or no device of the module lies at that physical range.

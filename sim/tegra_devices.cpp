@@ -396,6 +396,16 @@ bool SimTegraDriveInput(SimSharedState* state, SimModule module, uint32_t gpio, 
     return true;
 }
 
+int SimTegraPinIsOutput(SimSharedState* state, SimModule module, uint32_t gpio) {
+    if (!SimIsTegraModule(module)) return -1;
+    const TegraGpioLayout& layout = LayoutOf(module);
+    if (gpio >= layout.gpioCount) return -1;
+    DWORD bank = gpio >> 5, port = (gpio >> 3) & 3;
+    uint32_t cnf = uint32_t(*GpioWord(state, WordOf(layout, bank, port, kCnf)));
+    uint32_t oe = uint32_t(*GpioWord(state, WordOf(layout, bank, port, kOe)));
+    return ((cnf & oe) >> (gpio & 7)) & 1;
+}
+
 int SimTegraPinLevel(SimSharedState* state, SimModule module, uint32_t gpio) {
     if (!SimIsTegraModule(module)) return -1;
     const TegraGpioLayout& layout = LayoutOf(module);
