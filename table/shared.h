@@ -50,3 +50,12 @@ extern int EvalbRevID;
 extern int ColumnSlots[COLUMN_SLOT_COUNT];
 // The ColumnSlots in the order of the "Columns" popup.
 extern int* ColumnMenuOrder[COLUMN_SLOT_COUNT];
+
+// SettingsMode: what GPIOLib works on.
+enum SettingsModes : int {
+    SETTINGS_CURRENT = 0, // the live registers
+    SETTINGS_BOOTUP = 1,  // the BootImage (PXA only)
+};
+extern int SettingsMode;
+// Refresh rate in Hz, written by the dialog's update-rate box and read by the refresh thread.
+extern int UpdateRate;
