@@ -1,8 +1,10 @@
-// The main dialog.
-#include "app/app.h"
+// The main dialog: a dispatcher of short handlers.
+#include "app/dialog.h"
 #include "gpiolib/gpiolib.h"
-#include "res/resource.h"
-#include "table/shared.h"
+#include "platform/ce.h"
+#include "table/table.h"
+
+#include <commctrl.h>
 
 HWND g_dialog;
 
@@ -21,6 +23,12 @@ namespace {
 const wchar_t kHelpCurrentPxa270[] = HELP_CURRENT_PXA270;
 const wchar_t kHelpCurrent[] = HELP_CURRENT_PXA270 HELP_MARKS;
 
+constexpr UINT kInitialRate = 5;
+
+HWND List(HWND dialog) {
+    return GetDlgItem(dialog, IDC_GPIOLIST);
+}
+
 void ShowBoardChoice(HWND dialog) {
     BelvanModule = IsBelvanModule();
     if (BelvanModule) {
@@ -36,6 +44,10 @@ void ShowBoardChoice(HWND dialog) {
 
 void OnInitDialog(HWND dialog) {
     g_dialog = dialog;
+    BuildGpioList(List(dialog));
+    // The box notifies the dialog, whose edit handler takes the rate from it.
+    SetDlgItemInt(dialog, IDC_UPDATERATE, kInitialRate, FALSE);
+    StartPollThread(List(dialog));
     wchar_t title[64];
     wsprintfW(title, L"Velmora GPIO Config V %d.%d", 2, 3);
     SetWindowTextW(dialog, title);
@@ -48,16 +60,66 @@ void OnInitDialog(HWND dialog) {
     if (icon) SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
-void OnCommand(HWND dialog, WORD id) {
-    if (id == IDCANCEL) EndDialog(dialog, 0);
+void OnUpdateRate(HWND dialog, WORD code) {
+    if (code == EN_UPDATE) UpdateRate = int(GetDlgItemInt(dialog, IDC_UPDATERATE, nullptr, FALSE));
+    if (UpdateRate == 0) UpdateRate = 1;
+}
+
+void ChooseBoard(int board) {
+    EvalbRevID = board;
+    RequestRebuild(REBUILD_LIST);
+}
+
+void OnCommand(HWND dialog, WORD id, WORD code) {
+    switch (id) {
+    case IDCANCEL: RequestRebuild(REBUILD_CLOSE); break;
+    case IDC_UPDATERATE: OnUpdateRate(dialog, code); break;
+    case IDC_EVAL21: ChooseBoard(EVALB_VERSION21); break;
+    case IDC_EVAL31: ChooseBoard(EVALB_VERSION31); break;
+    case IDC_BELVAN: ChooseBoard(EVALB_BELVAN); break;
+    default: break;
+    }
+}
+
+// On the dialog's thread, while no refresh thread runs (see app/rebuild.cpp).
+void OnRebuildList(HWND dialog, int parameter) {
+    if (parameter >= 0 && parameter < COLUMN_SLOT_COUNT) {
+        int& slot = *ColumnMenuOrder[parameter];
+        slot = slot == COLUMN_HIDDEN ? 1 : COLUMN_HIDDEN;
+    }
+    BuildGpioList(List(dialog));
+}
+
+// Answers the list's notifications; true when the result is set.
+bool OnNotify(HWND dialog, const NMHDR* header) {
+    if (header->idFrom != IDC_GPIOLIST) return false;
+    switch (header->code) {
+    case NM_RCLICK:
+    case GN_CONTEXTMENU:
+        OnListRightClick(dialog, header->hwndFrom);
+        // Handled: no WM_CONTEXTMENU (and no second menu) follows.
+        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+        return true;
+    case LVN_COLUMNCLICK: {
+        auto* click = reinterpret_cast<const NMLISTVIEW*>(header);
+        SendMessageW(header->hwndFrom, LVM_SORTITEMS, WPARAM(click->iSubItem),
+                     reinterpret_cast<LPARAM>(CompareRows));
+        return false;
+    }
+    default: return false;
+    }
 }
 
 } // namespace
 
-INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(dialog); return TRUE;
-    case WM_COMMAND: OnCommand(dialog, LOWORD(wParam)); return TRUE;
+    case WM_COMMAND: OnCommand(dialog, LOWORD(wParam), HIWORD(wParam)); return TRUE;
+    case WM_NOTIFY: return OnNotify(dialog, reinterpret_cast<const NMHDR*>(lParam));
+    case WM_CONTEXTMENU: return OnContextMenu(dialog, reinterpret_cast<HWND>(wParam), lParam);
+    case WM_APP_REBUILD_LIST: OnRebuildList(dialog, int(wParam)); return TRUE;
+    case WM_APP_END_DIALOG: EndDialog(dialog, 0); return TRUE;
     default: return FALSE;
     }
 }

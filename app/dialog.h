@@ -1,0 +1,32 @@
+// Pieces of the main dialog shared between its source files.
+#pragma once
+#include "app/app.h"
+#include "res/resource.h"
+
+#include <commctrl.h>
+#include <cstdint>
+
+extern HWND g_dialog;
+
+// Messages the dialog's thread carries out for a RebuildThread.
+constexpr UINT WM_APP_REBUILD_LIST = WM_APP + 1; // wParam: REBUILD_LIST or a Columns position
+constexpr UINT WM_APP_END_DIALOG = WM_APP + 2;
+
+// RebuildThread parameters besides the Columns positions 0..13.
+constexpr int REBUILD_CLOSE = -1;
+constexpr int REBUILD_LIST = -2;
+
+// Starts a RebuildThread for the request; requests are carried out one after the other, in the
+// order they were made.
+void RequestRebuild(int parameter);
+// True from a request until its cycle has ended.
+bool RebuildPending();
+
+// Popup menus of the list: a right-click (or tap and hold) on a cell, on the header, and the
+// dialog's WM_CONTEXTMENU. Both return true when they handled the click.
+bool OnListRightClick(HWND dialog, HWND list);
+bool OnContextMenu(HWND dialog, HWND window, LPARAM screenPoint);
+
+// The popup of a cell (none for the name, pin, location and group columns) and "Columns".
+void OpenCellPopup(int slot, uint32_t gpio, POINT at, HWND list);
+void OpenColumnsPopup(POINT at, HWND list);

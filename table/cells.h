@@ -1,0 +1,12 @@
+// Pieces of the table shared by the build and the refresh.
+#pragma once
+#include "table/table.h"
+
+// Text of a cell whose value the RowCache holds (alternate function and name, direction,
+// level, edge detection and status, tristate, pull state); null for the other columns. text
+// holds at least 32 characters and may receive the result.
+const wchar_t* CachedCellText(ColumnSlotIndex slot, uint32_t g, wchar_t* text);
+
+// Lets the refresh thread hand a pass's changed cells to the list's own thread in one message.
+// Called by the build, on that thread.
+void InstallCellUpdates(HWND list);

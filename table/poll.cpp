@@ -1,0 +1,210 @@
+// The refresh thread: keeps the list in step with the GPIOs, rewriting only changed cells.
+//
+// A pass reads every GPIO on the refresh thread and compares with the RowCache. The cells that
+// changed are then written by the list's own thread, after one message per pass: a list-view
+// message sent across threads costs several times what it costs on the owning thread, and a
+// pass that rewrites many cells must stay well inside the 200 ms a stop waits for it.
+#include "table/cells.h"
+#include "gpiolib/gpiolib.h"
+#include "platform/ce.h"
+#include "table/altfn.h"
+
+#include <commctrl.h>
+
+PollStats g_pollStats;
+volatile LONG g_pollTestDelayMs;
+
+namespace {
+
+constexpr DWORD kStopTimeoutMs = 200;
+constexpr int kLowestPriority = 255;
+constexpr UINT_PTR kSubclassId = 1;
+
+HANDLE g_pollStopEvent;
+HANDLE g_pollThread;
+
+// Cells changed by the pass in progress: one bit per ColumnSlot, per GPIO, and the rows that
+// have any. Written by the refresh thread, then read and cleared by the list's thread while
+// the refresh thread waits for it.
+uint16_t g_changed[ROW_CACHE_ENTRIES];
+uint16_t g_changedRows[ROW_CACHE_ENTRIES];
+int g_changedRowCount;
+
+constexpr unsigned Bit(ColumnSlotIndex slot) {
+    return 1u << slot;
+}
+
+UINT ApplyMessage() {
+    static const UINT message = RegisterWindowMessageW(L"VelmoraGpioTable.ApplyChanges");
+    return message;
+}
+
+unsigned ShownMask() {
+    unsigned mask = 0;
+    for (int slot = 0; slot < COLUMN_SLOT_COUNT; ++slot)
+        if (ColumnShown(ColumnSlotIndex(slot))) mask |= Bit(ColumnSlotIndex(slot));
+    return mask;
+}
+
+// Reads one row and records which of its shown cells changed; returns their bits.
+unsigned PollRow(uint32_t g, unsigned shown, bool tegra) {
+    int a = GetGPIOAltFn(g);
+    bool notGpio = tegra && a != -1;
+    // A hidden column's value is never read and counts as 0.
+    int d = 0, l = 0, e = 0, s = 0, t = 0, p = 0;
+    if (shown & Bit(SLOT_DIRECTION)) d = notGpio ? DIR_NOT_GPIO : GetGPIODir(g);
+    if (shown & Bit(SLOT_LEVEL)) l = notGpio ? LEVEL_NOT_GPIO : GetGPIOLevel(g);
+    if (shown & Bit(SLOT_EDGEDET)) e = GetGPIOEdgeDetect(g);
+    if (shown & Bit(SLOT_EDGESTAT)) s = GetGPIOEdgeStatus(g);
+    if (shown & Bit(SLOT_TRISTATE)) t = GetGPIOTristate(g);
+    if (shown & Bit(SLOT_PULLSTATE)) p = GetGPIOPullState(g);
+
+    unsigned changed = 0;
+    if (d != CachedDir[g]) changed |= Bit(SLOT_DIRECTION);
+    if (l != CachedLevel[g]) changed |= Bit(SLOT_LEVEL);
+    // The PXA270's function names depend on the direction.
+    if (a != CachedAltFn[g] || d != CachedDir[g]) changed |= Bit(SLOT_ALTFNNAME) | Bit(SLOT_ALTFN);
+    if (e != CachedEdgeDetect[g]) changed |= Bit(SLOT_EDGEDET);
+    if (s != CachedEdgeStatus[g]) changed |= Bit(SLOT_EDGESTAT);
+    if (t != CachedTristate[g]) changed |= Bit(SLOT_TRISTATE);
+    if (p != CachedPullState[g]) changed |= Bit(SLOT_PULLSTATE);
+
+    CachedDir[g] = d;
+    CachedLevel[g] = l;
+    CachedAltFn[g] = a;
+    CachedEdgeDetect[g] = e;
+    CachedEdgeStatus[g] = s;
+    CachedTristate[g] = t;
+    CachedPullState[g] = p;
+    return changed & shown;
+}
+
+void RunPass(HWND list) {
+    LARGE_INTEGER start, end, frequency;
+    QueryPerformanceCounter(&start);
+    unsigned shown = ShownMask();
+    bool tegra = IsTegra(ProcessorId);
+    int count = 0;
+    // ListGpioCount is read again for every row.
+    for (int g = 0; g < ListGpioCount && g < ROW_CACHE_ENTRIES; ++g) {
+        if (g_pollTestDelayMs && g == ListGpioCount / 2)
+            Sleep(InterlockedExchange(&g_pollTestDelayMs, 0));
+        if (unsigned changed = PollRow(uint32_t(g), shown, tegra)) {
+            g_changed[g] = uint16_t(changed);
+            g_changedRows[count++] = uint16_t(g);
+        }
+    }
+    if (count) {
+        g_changedRowCount = count;
+        SendMessageW(list, ApplyMessage(), 0, 0);
+        InterlockedIncrement(&g_pollStats.batches);
+    }
+    QueryPerformanceCounter(&end);
+    QueryPerformanceFrequency(&frequency);
+    g_pollStats.lastPassUs = LONG((end.QuadPart - start.QuadPart) * 1000000 / frequency.QuadPart);
+    InterlockedIncrement(&g_pollStats.passes);
+}
+
+DWORD WINAPI PollThread(void* parameter) {
+    HWND list = static_cast<HWND>(parameter);
+    HANDLE stop = g_pollStopEvent;
+    CeSetThreadPriority(GetCurrentThread(), kLowestPriority);
+    for (;;) {
+        // Timed out: time for a pass. Signalled, or a failed wait: the end.
+        if (WaitForSingleObject(stop, PollPeriod()) != WAIT_TIMEOUT) return 0;
+        RunPass(list);
+    }
+}
+
+// On the list's thread: writes the cells the last pass changed, finding each row by its GPIO.
+void ApplyChanges(HWND list) {
+    wchar_t text[32];
+    for (int i = 0; i < g_changedRowCount; ++i) {
+        uint32_t g = g_changedRows[i];
+        unsigned changed = g_changed[g];
+        g_changed[g] = 0;
+        LVFINDINFOW find = {};
+        find.flags = LVFI_PARAM;
+        find.lParam = LPARAM(g);
+        int row =
+            int(SendMessageW(list, LVM_FINDITEMW, WPARAM(-1), reinterpret_cast<LPARAM>(&find)));
+        if (row < 0) continue;
+        for (int slot = 0; slot < COLUMN_SLOT_COUNT; ++slot) {
+            if (!(changed & Bit(ColumnSlotIndex(slot)))) continue;
+            LVITEMW item = {};
+            item.iSubItem = ColumnSlots[slot];
+            item.pszText = const_cast<wchar_t*>(CachedCellText(ColumnSlotIndex(slot), g, text));
+            SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+            InterlockedIncrement(&g_pollStats.cells);
+        }
+    }
+    g_changedRowCount = 0;
+}
+
+LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                          DWORD_PTR) {
+    if (message == ApplyMessage()) {
+        ApplyChanges(list);
+        return 0;
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(list, ListProc, kSubclassId);
+    return DefSubclassProc(list, message, wParam, lParam);
+}
+
+} // namespace
+
+const wchar_t* CachedCellText(ColumnSlotIndex slot, uint32_t g, wchar_t* text) {
+    switch (slot) {
+    case SLOT_ALTFNNAME:
+        lstrcpynW(text, GetAltFnName(g, CachedDir[g], CachedAltFn[g]), 32);
+        return text;
+    case SLOT_ALTFN: wsprintfW(text, L"%d", CachedAltFn[g]); return text;
+    case SLOT_DIRECTION: return TextOf(DirText, CachedDir[g]);
+    case SLOT_LEVEL: return TextOf(LevelText, CachedLevel[g]);
+    case SLOT_EDGEDET: return TextOf(EdgeDetectText, CachedEdgeDetect[g]);
+    case SLOT_EDGESTAT: return TextOf(EdgeStatusText, CachedEdgeStatus[g]);
+    case SLOT_TRISTATE: return TextOf(TristateText, CachedTristate[g]);
+    case SLOT_PULLSTATE: return TextOf(PullStateText, CachedPullState[g]);
+    default: return nullptr;
+    }
+}
+
+void InstallCellUpdates(HWND list) {
+    // A pass cut short by a stop leaves nothing behind for the next list.
+    for (uint16_t& cell : g_changed)
+        cell = 0;
+    g_changedRowCount = 0;
+    SetWindowSubclass(list, ListProc, kSubclassId, 0);
+}
+
+DWORD PollPeriod() {
+    int rate = UpdateRate;
+    if (rate == 0) {
+        UpdateRate = 1;
+        rate = 1;
+    }
+    // The box holds an unsigned number: a value that reads negative here is a huge rate.
+    DWORD hertz = DWORD(rate);
+    return hertz > 1000 ? 0 : 1000 / hertz;
+}
+
+int StartPollThread(HWND list) {
+    g_pollStopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    g_pollThread = CreateThread(nullptr, 0, PollThread, list, 0, nullptr);
+    return 1;
+}
+
+int StopPollThread() {
+    if (g_pollStopEvent) SetEvent(g_pollStopEvent);
+    if (g_pollThread && WaitForSingleObject(g_pollThread, kStopTimeoutMs) == WAIT_TIMEOUT) {
+        NKDbgPrintfW(L"Timeout\n\r");
+        TerminateThread(g_pollThread, DWORD(-1));
+        // Termination completes asynchronously; the next build must not meet the thread.
+        WaitForSingleObject(g_pollThread, 5000);
+    }
+    if (g_pollThread) CloseHandle(g_pollThread);
+    if (g_pollStopEvent) CloseHandle(g_pollStopEvent);
+    g_pollThread = nullptr;
+    g_pollStopEvent = nullptr;
+    return 1;
+}

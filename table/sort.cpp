@@ -1,0 +1,73 @@
+// Sorting: the list control compares rows by GPIO number, with keys from the RowCache and the
+// name look-ups, never from the cell texts.
+//
+// Texts compare in plain code-unit order (ordinal): fast, the same on every platform and
+// locale, and every fixed text of the table sorts the same as under a case-folded or locale
+// collation.
+#include "table/table.h"
+#include "gpiolib/gpiolib.h"
+#include "table/altfn.h"
+#include "table/evalboard.h"
+#include "table/modulepin.h"
+
+#include <cstring>
+#include <cwchar>
+
+namespace {
+
+constexpr int kKeySize = 32;
+
+int Numeric(uint32_t a, uint32_t b) {
+    return a == b ? 0 : a < b ? -1 : 1;
+}
+
+const wchar_t* AltFnKey(uint32_t g) {
+    return GetAltFnName(g, CachedDir[g], CachedAltFn[g]);
+}
+
+int ModulePin(uint32_t g) {
+    int pin = -1;
+    GetModulePinName(g, &pin);
+    return pin;
+}
+
+} // namespace
+
+int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM column) {
+    uint32_t g1 = uint32_t(first), g2 = uint32_t(second);
+    if (g1 >= ROW_CACHE_ENTRIES || g2 >= ROW_CACHE_ENTRIES) return Numeric(g1, g2);
+    // The name look-ups may hand back storage their next call overwrites: the second row's key
+    // is copied first, then the first row's key is produced and compared with the copy.
+    wchar_t key[kKeySize];
+    switch (ColumnSlotAt(int(column))) {
+    case SLOT_GPIO:
+    case SLOT_ALTFN: return Numeric(g1, g2);
+    case SLOT_ALTFNNAME: lstrcpynW(key, AltFnKey(g2), kKeySize); return wcscmp(AltFnKey(g1), key);
+    case SLOT_DIRECTION:
+        return wcscmp(TextOf(DirText, CachedDir[g1]), TextOf(DirText, CachedDir[g2]));
+    case SLOT_PIN:
+        lstrcpynW(key, GetModulePinName(g2, nullptr), kKeySize);
+        return wcscmp(GetModulePinName(g1, nullptr), key);
+    case SLOT_EVALLOC: {
+        int p1 = ModulePin(g1), p2 = ModulePin(g2);
+        lstrcpynW(key, GetEvalLoc(p2), kKeySize);
+        return wcscmp(GetEvalLoc(p1), key);
+    }
+    case SLOT_EVALFNNAME: {
+        int p1 = ModulePin(g1), p2 = ModulePin(g2);
+        lstrcpynW(key, GetEvalFnName(p2), kKeySize);
+        return wcscmp(GetEvalFnName(p1), key);
+    }
+    case SLOT_GROUP: {
+        char group1[8] = {}, group2[8] = {};
+        GetGPIOPinGroup(g1, group1);
+        GetGPIOPinGroup(g2, group2);
+        return strcmp(group1, group2);
+    }
+    case SLOT_PINNAME: return strcmp(PadName(g1), PadName(g2));
+    case SLOT_PULLSTATE:
+        return wcscmp(TextOf(PullStateText, CachedPullState[g1]),
+                      TextOf(PullStateText, CachedPullState[g2]));
+    default: return 0; // "Level", "EdgeDet", "EdgeStat", "Tristate": every pair is equal
+    }
+}

@@ -1,0 +1,104 @@
+// The GPIO list: its columns and rows, the live refresh and the sort.
+#pragma once
+#include "table/shared.h"
+
+#include <windows.h>
+#include <cstddef>
+#include <cstdint>
+
+// Processor families a column may be shown on.
+enum ColumnFamilies : unsigned {
+    ON_PXA = 1, // PXA270, PXA3xx (and any processor that is not a Tegra)
+    ON_TEGRA2 = 2,
+    ON_TEGRA3 = 4,
+    ON_TEGRA = ON_TEGRA2 | ON_TEGRA3,
+    ON_ALL = ON_PXA | ON_TEGRA,
+};
+
+struct ColumnDef {
+    ColumnSlotIndex slot;
+    const wchar_t* header;
+    int format; // LVCFMT_LEFT or LVCFMT_RIGHT
+    int width;  // list-view pixels
+    bool zeroWidthInBootup;
+    unsigned allowedOn; // ColumnFamilies
+};
+// The optional columns in list order, which is also the order of the "Columns" popup.
+extern const ColumnDef Columns[COLUMN_SLOT_COUNT];
+
+// Columns the last build inserted; the next build deletes exactly that many.
+extern int ColumnCount;
+
+inline bool ColumnShown(ColumnSlotIndex slot) {
+    return ColumnSlots[slot] != COLUMN_HIDDEN;
+}
+// The ColumnSlot shown at a list column index, or -1.
+int ColumnSlotAt(int column);
+
+// RowCache: what each row's cells last showed, by GPIO number. The values index the text
+// tables below (the alternate function is the function number itself).
+constexpr int ROW_CACHE_ENTRIES = 246;
+extern int CachedAltFn[ROW_CACHE_ENTRIES];
+extern int CachedDir[ROW_CACHE_ENTRIES];
+extern int CachedLevel[ROW_CACHE_ENTRIES];
+extern int CachedEdgeDetect[ROW_CACHE_ENTRIES];
+extern int CachedEdgeStatus[ROW_CACHE_ENTRIES];
+extern int CachedTristate[ROW_CACHE_ENTRIES];
+extern int CachedPullState[ROW_CACHE_ENTRIES];
+
+// Cached values that stand for "not a GPIO" (a Tegra pad on a special function).
+constexpr int DIR_NOT_GPIO = 2;
+constexpr int LEVEL_NOT_GPIO = 2;
+
+extern const wchar_t* const DirText[3];
+extern const wchar_t* const LevelText[3];
+extern const wchar_t* const EdgeDetectText[4];
+extern const wchar_t* const EdgeStatusText[2];
+extern const wchar_t* const TristateText[2];
+extern const wchar_t* const PullStateText[4];
+// Shown for a value outside its table: the pull state -1 of the last Tegra 3 row, which the
+// library does not count as a GPIO. The cell, the refresh and the sort all use it.
+extern const wchar_t NoValueText[];
+
+template <size_t N> const wchar_t* TextOf(const wchar_t* const (&table)[N], int value) {
+    return value >= 0 && size_t(value) < N ? table[value] : NoValueText;
+}
+
+// Tegra pad names, one per GPIO (8-bit ASCII).
+constexpr int TEGRA2_PAD_NAMES = 222;
+constexpr int TEGRA3_PAD_NAMES = 245;
+extern const char* const Tegra2PadNames[TEGRA2_PAD_NAMES];
+extern const char* const Tegra3PadNames[TEGRA3_PAD_NAMES];
+// The pad name of a GPIO on the processor in use; "" where it has none.
+const char* PadName(uint32_t gpio);
+
+// The "#" text of a GPIO: the number on PXA, port and bit on Tegra (A0 .. Z7, AA0 .. EE4).
+// text must hold 8 characters.
+void GpioName(uint32_t gpio, wchar_t* text);
+
+// Fills the list from scratch (columns, one row per GPIO with lParam = GPIO, every shown cell)
+// and records what it shows in the RowCache. Runs on the thread that owns the list, while no
+// refresh thread runs. Returns 1.
+int BuildGpioList(HWND list);
+
+// The refresh thread: reads every GPIO UpdateRate times a second and rewrites the cells whose
+// value changed. StartPollThread needs a list that BuildGpioList has filled; StopPollThread
+// runs on another thread than the list's (it waits up to 200 ms for the thread to end).
+int StartPollThread(HWND list);
+int StopPollThread();
+// The wait between two passes for the current UpdateRate: 1 Hz for 0, 0 ms above 1000 Hz.
+DWORD PollPeriod();
+
+// List-view comparison function: lParams are GPIO numbers, the parameter the clicked column.
+int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM column);
+
+// What the refresh has done, for tests and benchmarks.
+struct PollStats {
+    volatile LONG passes;     // passes completed
+    volatile LONG batches;    // passes that changed cells (one message to the list each)
+    volatile LONG cells;      // cells rewritten
+    volatile LONG lastPassUs; // duration of the last pass, microseconds
+};
+extern PollStats g_pollStats;
+// Test hook: the next pass sleeps this long in its middle.
+extern volatile LONG g_pollTestDelayMs;
