@@ -44,6 +44,7 @@ void ShowBoardChoice(HWND dialog) {
 
 void OnInitDialog(HWND dialog) {
     g_dialog = dialog;
+    BeginRebuilds();
     BuildGpioList(List(dialog));
     // The box notifies the dialog, whose edit handler takes the rate from it.
     SetDlgItemInt(dialog, IDC_UPDATERATE, kInitialRate, FALSE);

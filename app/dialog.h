@@ -21,6 +21,8 @@ constexpr int REBUILD_LIST = -2;
 void RequestRebuild(int parameter);
 // True from a request until its cycle has ended.
 bool RebuildPending();
+// A new dialog takes requests again.
+void BeginRebuilds();
 
 // Popup menus of the list: a right-click (or tap and hold) on a cell, on the header, and the
 // dialog's WM_CONTEXTMENU. Both return true when they handled the click.

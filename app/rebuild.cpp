@@ -9,7 +9,7 @@
 // Requests are queued in the order the dialog makes them; each thread carries out the oldest
 // queued request while holding the cycle lock, so requests never overlap, are never dropped
 // and run in order. Requests made after the close request are not carried out: the dialog has
-// ended by then.
+// ended by then (until a new dialog begins).
 #include "app/dialog.h"
 #include "table/table.h"
 
@@ -79,6 +79,10 @@ void RequestRebuild(int parameter) {
     g_queue.pop_back();
     LeaveCriticalSection(&g_queueLock);
     InterlockedDecrement(&g_pending);
+}
+
+void BeginRebuilds() {
+    g_closed = false;
 }
 
 bool RebuildPending() {

@@ -106,6 +106,8 @@ void InsertRow(HWND list, uint32_t g) {
 } // namespace
 
 int BuildGpioList(HWND list) {
+    LARGE_INTEGER start, end, frequency;
+    QueryPerformanceCounter(&start);
     g_cellText[0] = 0;
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
@@ -119,5 +121,9 @@ int BuildGpioList(HWND list) {
         InsertRow(list, uint32_t(g));
     InstallCellUpdates(list);
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    QueryPerformanceCounter(&end);
+    QueryPerformanceFrequency(&frequency);
+    g_pollStats.lastBuildUs = LONG((end.QuadPart - start.QuadPart) * 1000000 / frequency.QuadPart);
+    InterlockedIncrement(&g_pollStats.builds);
     return 1;
 }

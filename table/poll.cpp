@@ -4,6 +4,12 @@
 // changed are then written by the list's own thread, after one message per pass: a list-view
 // message sent across threads costs several times what it costs on the owning thread, and a
 // pass that rewrites many cells must stay well inside the 200 ms a stop waits for it.
+//
+// The message is posted, and the refresh thread waits for it to be carried out or for a stop,
+// whichever comes first. So a stop never finds the thread inside a cross-thread send (the
+// dialog's thread may be busy for longer than the stop waits), and the thread is never ended
+// by force there. A batch withdrawn by a stop is not written; the next build rewrites every
+// cell anyway.
 #include "table/cells.h"
 #include "gpiolib/gpiolib.h"
 #include "platform/ce.h"
@@ -18,7 +24,6 @@ namespace {
 
 constexpr DWORD kStopTimeoutMs = 200;
 constexpr int kLowestPriority = 255;
-constexpr UINT_PTR kSubclassId = 1;
 
 HANDLE g_pollStopEvent;
 HANDLE g_pollThread;
@@ -29,15 +34,21 @@ HANDLE g_pollThread;
 uint16_t g_changed[ROW_CACHE_ENTRIES];
 uint16_t g_changedRows[ROW_CACHE_ENTRIES];
 int g_changedRowCount;
+// The batch waiting for the list's thread, by number; 0 when none. Whoever swaps it back to 0
+// first owns the batch: the list's thread to write it, a stopping refresh thread to drop it.
+volatile LONG g_pendingBatch;
+LONG g_lastBatch;
+HANDLE g_batchDone; // set by the list's thread when it has written a batch
 
 constexpr unsigned Bit(ColumnSlotIndex slot) {
     return 1u << slot;
 }
 
-UINT ApplyMessage() {
-    static const UINT message = RegisterWindowMessageW(L"VelmoraGpioTable.ApplyChanges");
-    return message;
-}
+constexpr UINT WM_APPLY_CHANGES = WM_APP + 1; // wParam: the batch
+// A message-only window of the list's thread receives the batches; the list itself is left
+// alone (subclassing it would route every list message through extra code).
+HWND g_updateWindow;
+HWND g_updateList;
 
 unsigned ShownMask() {
     unsigned mask = 0;
@@ -79,7 +90,23 @@ unsigned PollRow(uint32_t g, unsigned shown, bool tegra) {
     return changed & shown;
 }
 
-void RunPass(HWND list) {
+// Has the list's thread write the batch; false when a stop came first.
+bool HandOver(HANDLE stop) {
+    LONG batch = ++g_lastBatch;
+    ResetEvent(g_batchDone);
+    g_pendingBatch = batch;
+    if (PostMessageW(g_updateWindow, WM_APPLY_CHANGES, WPARAM(batch), 0)) {
+        HANDLE events[2] = {g_batchDone, stop};
+        if (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0) return true;
+    }
+    // Stopped (or the list is gone): drop the batch unless its writing has begun, which then
+    // ends on the list's thread before anything else happens there.
+    InterlockedCompareExchange(&g_pendingBatch, 0, batch);
+    return false;
+}
+
+// One pass; false when a stop ended it early.
+bool RunPass(HANDLE stop) {
     LARGE_INTEGER start, end, frequency;
     QueryPerformanceCounter(&start);
     unsigned shown = ShownMask();
@@ -96,28 +123,30 @@ void RunPass(HWND list) {
     }
     if (count) {
         g_changedRowCount = count;
-        SendMessageW(list, ApplyMessage(), 0, 0);
         InterlockedIncrement(&g_pollStats.batches);
+        if (!HandOver(stop)) return false;
     }
     QueryPerformanceCounter(&end);
     QueryPerformanceFrequency(&frequency);
     g_pollStats.lastPassUs = LONG((end.QuadPart - start.QuadPart) * 1000000 / frequency.QuadPart);
     InterlockedIncrement(&g_pollStats.passes);
+    return true;
 }
 
 DWORD WINAPI PollThread(void* parameter) {
-    HWND list = static_cast<HWND>(parameter);
+    (void)parameter; // the list: its cells are written on its own thread (see above)
     HANDLE stop = g_pollStopEvent;
     CeSetThreadPriority(GetCurrentThread(), kLowestPriority);
     for (;;) {
         // Timed out: time for a pass. Signalled, or a failed wait: the end.
         if (WaitForSingleObject(stop, PollPeriod()) != WAIT_TIMEOUT) return 0;
-        RunPass(list);
+        if (!RunPass(stop)) return 0;
     }
 }
 
 // On the list's thread: writes the cells the last pass changed, finding each row by its GPIO.
-void ApplyChanges(HWND list) {
+void ApplyChanges(HWND list, LONG batch) {
+    if (InterlockedCompareExchange(&g_pendingBatch, 0, batch) != batch) return; // withdrawn
     wchar_t text[32];
     for (int i = 0; i < g_changedRowCount; ++i) {
         uint32_t g = g_changedRows[i];
@@ -139,16 +168,25 @@ void ApplyChanges(HWND list) {
         }
     }
     g_changedRowCount = 0;
+    SetEvent(g_batchDone);
 }
 
-LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                          DWORD_PTR) {
-    if (message == ApplyMessage()) {
-        ApplyChanges(list);
-        return 0;
-    }
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(list, ListProc, kSubclassId);
-    return DefSubclassProc(list, message, wParam, lParam);
+LRESULT CALLBACK UpdateProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_APPLY_CHANGES) return DefWindowProcW(window, message, wParam, lParam);
+    ApplyChanges(g_updateList, LONG(wParam));
+    return 0;
+}
+
+HWND CreateUpdateWindow() {
+    static const ATOM windowClass = [] {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = UpdateProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"VelmoraGpioTableUpdates";
+        return RegisterClassW(&wc);
+    }();
+    return CreateWindowExW(0, MAKEINTATOM(windowClass), nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE,
+                           nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 } // namespace
@@ -174,7 +212,12 @@ void InstallCellUpdates(HWND list) {
     for (uint16_t& cell : g_changed)
         cell = 0;
     g_changedRowCount = 0;
-    SetWindowSubclass(list, ListProc, kSubclassId, 0);
+    g_pendingBatch = 0;
+    if (!g_batchDone) g_batchDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!IsWindow(g_updateWindow) ||
+        GetWindowThreadProcessId(g_updateWindow, nullptr) != GetCurrentThreadId())
+        g_updateWindow = CreateUpdateWindow();
+    g_updateList = list;
 }
 
 DWORD PollPeriod() {

@@ -94,10 +94,12 @@ int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM column);
 
 // What the refresh has done, for tests and benchmarks.
 struct PollStats {
-    volatile LONG passes;     // passes completed
-    volatile LONG batches;    // passes that changed cells (one message to the list each)
-    volatile LONG cells;      // cells rewritten
-    volatile LONG lastPassUs; // duration of the last pass, microseconds
+    volatile LONG passes;      // passes completed
+    volatile LONG batches;     // passes that changed cells (one message to the list each)
+    volatile LONG cells;       // cells rewritten
+    volatile LONG lastPassUs;  // duration of the last pass, microseconds
+    volatile LONG builds;      // list builds completed
+    volatile LONG lastBuildUs; // duration of the last build, microseconds
 };
 extern PollStats g_pollStats;
 // Test hook: the next pass sleeps this long in its middle.

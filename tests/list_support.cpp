@@ -22,8 +22,10 @@ TestList::TestList() {
                          0, 780, 560, parent, nullptr, nullptr, nullptr);
 }
 
+TestList::TestList(HWND existing) : list(existing) {}
+
 TestList::~TestList() {
-    DestroyWindow(parent);
+    if (parent) DestroyWindow(parent);
 }
 
 int TestList::Rows() const {
@@ -107,8 +109,10 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
         if (GetTickCount() - start > timeoutMs) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
             DispatchMessageW(&message);
+        }
     }
     return true;
 }

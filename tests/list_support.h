@@ -16,7 +16,8 @@ void StartOnModule(SimModule module);
 struct TestList {
     HWND parent = nullptr;
     HWND list = nullptr;
-    TestList();
+    TestList();                       // a list of its own, in a hidden window
+    explicit TestList(HWND existing); // reads another list
     ~TestList();
 
     int Rows() const;

@@ -53,6 +53,7 @@ TEST(BuildGpioList, EveryModuleHasOneRowPerGpioNamedAsTheProcessorNamesIt) {
         TestList t;
         BuildGpioList(t.list);
         ASSERT_EQ(t.Rows(), ListGpioCount);
+
         for (int g = 0; g < ListGpioCount; ++g)
             ASSERT_EQ(t.Param(g), g);
         bool tegra = IsTegra(ProcessorId);
@@ -236,12 +237,13 @@ TEST(PollThread, StopWaitsForAPassAndEndsAnOverrunningOne) {
     TestList t;
     BuildGpioList(t.list);
     DebugCapture debug;
-    for (LONG delay : {20, 1500}) {
+    for (LONG delay : {100, 1500}) {
         UpdateRate = 1000;
         LONG before = g_pollStats.passes;
         g_pollTestDelayMs = delay;
         StartPollThread(t.list);
         ASSERT_TRUE(PumpUntil([] { return g_pollTestDelayMs == 0; })); // the pass is sleeping
+        UpdateRate = 1; // no second pass comes before the stop
         RunElsewhere([] { StopPollThread(); });
         bool overran = delay > 200;
         EXPECT_EQ(g_pollStats.passes - before, overran ? 0 : 1) << delay;

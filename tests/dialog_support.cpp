@@ -1,0 +1,270 @@
+#include "tests/dialog_support.h"
+#include "app/dialog.h"
+#include "gpiolib/gpiolib.h"
+#include "res/resource.h"
+#include "table/table.h"
+
+#include <gtest/gtest.h>
+#include <cstdlib>
+#include <cstdio>
+
+namespace {
+
+// Set when the dialog has answered a right-click (its list's notification or a WM_CONTEXTMENU):
+// any popup it opened has been tracked to its end by then. The dialog's window procedure is
+// wrapped for this; a message hook would make every message of the thread much slower under
+// Wine.
+volatile bool g_answered;
+HWND g_hookedDialog;
+WNDPROC g_dialogProc;
+
+LRESULT CALLBACK Answered(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = CallWindowProcW(g_dialogProc, window, message, wParam, lParam);
+    if (message == WM_CONTEXTMENU) g_answered = true;
+    if (message == WM_NOTIFY) {
+        auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->idFrom == IDC_GPIOLIST && header->code == UINT(NM_RCLICK)) g_answered = true;
+    }
+    return result;
+}
+
+// Two clicks of a button on one spot within the double-click time make a double click: a
+// click that would land near the previous one of its button lands 5 pixels beside it.
+POINT AwayFromLastClick(POINT screen, DWORD button) {
+    static POINT last[2] = {{-100, -100}, {-100, -100}};
+    POINT& previous = last[button == MOUSEEVENTF_RIGHTDOWN];
+    if (abs(screen.x - previous.x) <= 4 && abs(screen.y - previous.y) <= 4)
+        screen.x = previous.x + (screen.x < previous.x + 1 ? 5 : -5);
+    previous = screen;
+    return screen;
+}
+
+void SendMouse(POINT screen, DWORD down, DWORD up) {
+    screen = AwayFromLastClick(screen, down);
+    INPUT in[3] = {};
+    int w = GetSystemMetrics(SM_CXSCREEN) - 1, h = GetSystemMetrics(SM_CYSCREEN) - 1;
+    for (INPUT& i : in) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = screen.x * 65535 / w;
+        i.mi.dy = screen.y * 65535 / h;
+        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    }
+    in[1].mi.dwFlags |= down;
+    in[2].mi.dwFlags |= up;
+    SendInput(3, in, sizeof(INPUT));
+}
+
+void SendKey(WORD vk, bool shift = false) {
+    INPUT in[4] = {};
+    int n = 0;
+    auto add = [&](WORD key, DWORD flags) {
+        in[n].type = INPUT_KEYBOARD;
+        in[n].ki.wVk = key;
+        in[n++].ki.dwFlags = flags;
+    };
+    if (shift) add(VK_SHIFT, 0);
+    add(vk, 0);
+    add(vk, KEYEVENTF_KEYUP);
+    if (shift) add(VK_SHIFT, KEYEVENTF_KEYUP);
+    SendInput(UINT(n), in, sizeof(INPUT));
+}
+
+HWND OpenMenuWindow() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetWindowThreadProcessId(g_hookedDialog, nullptr),
+        [](HWND window, LPARAM p) -> BOOL {
+            wchar_t name[16];
+            if (IsWindowVisible(window) && GetClassNameW(window, name, 16) &&
+                wcscmp(name, L"#32768") == 0) {
+                *reinterpret_cast<HWND*>(p) = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+struct Driver {
+    int pick;
+    volatile bool stop;
+    MenuSeen seen;
+};
+
+// Reads every popup that opens, then clicks item `pick` (or presses Escape).
+DWORD WINAPI DriveMenus(void* p) {
+    auto* d = static_cast<Driver*>(p);
+    while (!d->stop) {
+        HWND window = OpenMenuWindow();
+        if (!window) {
+            Sleep(10);
+            continue;
+        }
+        auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
+        if (d->seen.menus++ == 0) {
+            for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+                wchar_t label[64] = L"";
+                GetMenuStringW(menu, UINT(i), label, 64, MF_BYPOSITION);
+                d->seen.labels.push_back(label);
+                d->seen.checked.push_back(GetMenuState(menu, UINT(i), MF_BYPOSITION) & MF_CHECKED);
+            }
+        }
+        RECT item;
+        if (d->pick >= 0 && GetMenuItemRect(nullptr, menu, UINT(d->pick), &item))
+            SendMouse({(item.left + item.right) / 2, (item.top + item.bottom) / 2},
+                      MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+        else
+            SendKey(VK_ESCAPE);
+        while (IsWindow(window) && IsWindowVisible(window) && !d->stop)
+            Sleep(10);
+    }
+    return 0;
+}
+
+} // namespace
+
+std::wstring MenuSeen::CheckedLabels() const {
+    std::wstring text;
+    for (size_t i = 0; i < labels.size(); ++i)
+        if (checked[i]) text += labels[i] + L"|";
+    return text;
+}
+
+DialogHarness::DialogHarness(SimModule module) : view(nullptr) {
+    StartOnModule(module);
+    resources = LoadLibraryExW((BuildFolder() + L"\\gpioconfig.exe").c_str(), nullptr,
+                               LOAD_LIBRARY_AS_DATAFILE);
+    EXPECT_NE(resources, nullptr);
+    g_instance = resources;
+    g_popupMenu = LoadMenuW(resources, MAKEINTRESOURCEW(IDR_POPUPS));
+    for (int i = 0; i < POPUP_COUNT; ++i)
+        g_popups[i] = GetSubMenu(g_popupMenu, i);
+    HRSRC found = FindResourceW(resources, MAKEINTRESOURCEW(IDD_MAIN), RT_DIALOG);
+    auto* dialogTemplate =
+        static_cast<LPCDLGTEMPLATEW>(LockResource(LoadResource(resources, found)));
+    dialog = CreateDialogIndirectParamW(resources, dialogTemplate, nullptr, MainDialogProc, 0);
+    list = GetDlgItem(dialog, IDC_GPIOLIST);
+    view.list = list;
+    g_hookedDialog = dialog;
+    g_dialogProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Answered)));
+    ShowWindow(dialog, SW_SHOW);
+    SetForegroundWindow(dialog);
+    PumpUntil([&] { return IsWindowVisible(dialog) && view.Rows() > 0; });
+}
+
+DialogHarness::~DialogHarness() {
+    Close();
+    DestroyWindow(dialog);
+}
+
+bool DialogHarness::Settled() {
+    return PumpUntil([] { return !RebuildPending(); }, 30000);
+}
+
+bool DialogHarness::Close() {
+    if (!IsWindowVisible(dialog)) return true;
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    return PumpUntil([&] { return !IsWindowVisible(dialog); }, 30000);
+}
+
+MenuSeen DialogHarness::Drive(int pick, void (*act)(DialogHarness*, POINT), POINT screen) {
+    Driver driver = {pick, false, {}};
+    HANDLE thread = CreateThread(nullptr, 0, DriveMenus, &driver, 0, nullptr);
+    g_answered = false;
+    act(this, screen);
+    EXPECT_TRUE(PumpUntil([] { return g_answered; })) << "the dialog did not answer the click";
+    // A second, spurious menu would open right after the first.
+    PumpUntil([] { return (GetQueueStatus(QS_INPUT) & 0xFFFF) == 0; }, 1000);
+    driver.stop = true;
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    return driver.seen;
+}
+
+MenuSeen DialogHarness::RightClick(POINT screen, int pick) {
+    return Drive(
+        pick,
+        [](DialogHarness*, POINT at) { SendMouse(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); },
+        screen);
+}
+
+MenuSeen DialogHarness::ShiftF10(int pick) {
+    return Drive(pick,
+                 [](DialogHarness* h, POINT) {
+                     SetFocus(h->list);
+                     SendKey(VK_F10, true);
+                 },
+                 {});
+}
+
+POINT DialogHarness::CellPoint(uint32_t gpio, int slot) {
+    int row = view.RowOf(gpio);
+    SendMessageW(list, LVM_ENSUREVISIBLE, row, FALSE);
+    RECT rect = {}, client;
+    auto measure = [&] {
+        rect.top = ColumnSlots[slot];
+        rect.left = LVIR_LABEL;
+        SendMessageW(list, LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
+    };
+    measure();
+    // Columns beyond the right edge are scrolled into view.
+    GetClientRect(list, &client);
+    if (rect.right > client.right || rect.left < 0) {
+        SendMessageW(list, LVM_SCROLL, rect.left - client.right / 2, 0);
+        measure();
+    }
+    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(list, &point);
+    return point;
+}
+
+POINT DialogHarness::HeaderPoint(int slot) {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    RECT rect = {};
+    SendMessageW(header, HDM_GETITEMRECT, ColumnSlots[slot], reinterpret_cast<LPARAM>(&rect));
+    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(header, &point);
+    return point;
+}
+
+void DialogHarness::Click(POINT screen) {
+    SendMouse(screen, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+}
+
+uint32_t PlainInput(uint32_t from) {
+    int plain = IsTegra(ProcessorId) ? -1 : 0;
+    for (uint32_t g = from; g < uint32_t(ListGpioCount); ++g)
+        if (GetGPIODir(g) == 0 && GetGPIOAltFn(g) == plain) return g;
+    return uint32_t(ListGpioCount);
+}
+
+BoxAnswer::BoxAnswer(const wchar_t* boxCaption, int boxButton)
+    : caption(boxCaption), button(boxButton) {
+    thread = CreateThread(
+        nullptr, 0,
+        [](void* p) -> DWORD {
+            auto* a = static_cast<BoxAnswer*>(p);
+            while (!a->stop) {
+                HWND box = FindWindowW(L"#32770", a->caption);
+                if (box && IsWindowVisible(box)) {
+                    wchar_t text[512] = L"";
+                    GetDlgItemTextW(box, 0xFFFF, text, 512);
+                    a->text = text;
+                    a->answered = true;
+                    PostMessageW(box, WM_COMMAND, a->button, 0);
+                    return 0;
+                }
+                Sleep(10);
+            }
+            return 0;
+        },
+        this, 0, nullptr);
+}
+
+BoxAnswer::~BoxAnswer() {
+    stop = true;
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+}

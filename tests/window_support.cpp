@@ -1,0 +1,283 @@
+#include "tests/window_support.h"
+#include "gpiolib/gpiolib.h"
+#include "res/resource.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <cstdlib>
+
+namespace {
+
+const wchar_t kTitle[] = L"Velmora GPIO Config V 2.3";
+constexpr size_t kRemoteSize = 8192;
+constexpr size_t kTextOffset = 4096; // texts go here, structures at the start
+
+void SendInputs(INPUT* inputs, UINT count) {
+    SendInput(count, inputs, sizeof(INPUT));
+}
+
+// Two clicks of a button on one spot within the double-click time make a double click: a
+// click that would land near the previous one of its button lands 5 pixels beside it.
+POINT AwayFromLastClick(POINT screen, DWORD button) {
+    static POINT last[2] = {{-100, -100}, {-100, -100}};
+    POINT& previous = last[button == MOUSEEVENTF_RIGHTDOWN];
+    if (abs(screen.x - previous.x) <= 4 && abs(screen.y - previous.y) <= 4)
+        screen.x = previous.x + (screen.x < previous.x + 1 ? 5 : -5);
+    previous = screen;
+    return screen;
+}
+
+void MouseAt(POINT screen, DWORD down, DWORD up) {
+    screen = AwayFromLastClick(screen, down);
+    INPUT in[3] = {};
+    int w = GetSystemMetrics(SM_CXSCREEN) - 1, h = GetSystemMetrics(SM_CYSCREEN) - 1;
+    for (INPUT& i : in) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = screen.x * 65535 / w;
+        i.mi.dy = screen.y * 65535 / h;
+        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    }
+    in[1].mi.dwFlags |= down;
+    in[2].mi.dwFlags |= up;
+    SendInputs(in, 3);
+}
+
+struct WindowSearch {
+    DWORD pid;
+    HWND skip;
+    const wchar_t* className; // or null
+    const wchar_t* caption;   // or null
+    HWND found;
+};
+
+BOOL CALLBACK Match(HWND window, LPARAM p) {
+    auto* s = reinterpret_cast<WindowSearch*>(p);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != s->pid || window == s->skip || !IsWindowVisible(window)) return TRUE;
+    wchar_t text[128] = L"";
+    if (s->className && (!GetClassNameW(window, text, 128) || wcscmp(text, s->className)))
+        return TRUE;
+    if (s->caption && (!GetWindowTextW(window, text, 128) || wcscmp(text, s->caption))) return TRUE;
+    s->found = window;
+    return FALSE;
+}
+
+HWND FindToolWindow(DWORD pid, HWND skip, const wchar_t* className, const wchar_t* caption) {
+    WindowSearch search = {pid, skip, className, caption, nullptr};
+    EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+} // namespace
+
+bool WaitFor(bool (*condition)(void*), void* context, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (!condition(context)) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+ToolWindow::ToolWindow(const char* module) : tool(module) {
+    dialog = tool.Window(kTitle);
+    if (!dialog) {
+        ADD_FAILURE() << "the tool's window did not show on " << module;
+        return;
+    }
+    list = GetDlgItem(dialog, IDC_GPIOLIST);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                           tool.process.dwProcessId);
+    remote_ = static_cast<BYTE*>(
+        VirtualAllocEx(process_, nullptr, kRemoteSize, MEM_COMMIT, PAGE_READWRITE));
+    EXPECT_NE(remote_, nullptr);
+    EXPECT_TRUE(Eventually([&] { return Rows() > 0; })) << "the list stayed empty";
+    SetForegroundWindow(dialog);
+}
+
+ToolWindow::~ToolWindow() {
+    if (remote_) VirtualFreeEx(process_, remote_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+}
+
+LRESULT ToolWindow::Send(UINT message, WPARAM wParam, const void* in, size_t inSize, void* out,
+                         size_t outSize, size_t outOffset) {
+    if (!remote_) return 0;
+    WriteProcessMemory(process_, remote_, in, inSize, nullptr);
+    LRESULT result = SendMessageW(list, message, wParam, reinterpret_cast<LPARAM>(remote_));
+    if (out) ReadProcessMemory(process_, remote_ + outOffset, out, outSize, nullptr);
+    return result;
+}
+
+int ToolWindow::Rows() {
+    return int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::vector<std::wstring> ToolWindow::Headers() {
+    std::vector<std::wstring> headers;
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    int count = int(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int c = 0; c < count; ++c) {
+        LVCOLUMNW column = {};
+        column.mask = LVCF_TEXT;
+        column.pszText = reinterpret_cast<wchar_t*>(remote_ + kTextOffset);
+        column.cchTextMax = 64;
+        wchar_t text[64] = L"";
+        WriteProcessMemory(process_, remote_ + kTextOffset, text, sizeof text, nullptr);
+        Send(LVM_GETCOLUMNW, c, &column, sizeof column, text, sizeof text, kTextOffset);
+        headers.push_back(text);
+    }
+    return headers;
+}
+
+int ToolWindow::ColumnOf(const wchar_t* header) {
+    auto headers = Headers();
+    for (size_t c = 0; c < headers.size(); ++c)
+        if (headers[c] == header) return int(c);
+    return -1;
+}
+
+std::wstring ToolWindow::Text(int row, int column) {
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = reinterpret_cast<wchar_t*>(remote_ + kTextOffset);
+    item.cchTextMax = 128;
+    wchar_t text[128] = L"";
+    Send(LVM_GETITEMTEXTW, row, &item, sizeof item, text, sizeof text, kTextOffset);
+    text[127] = 0;
+    return text;
+}
+
+LPARAM ToolWindow::Param(int row) {
+    LVITEMW item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    Send(LVM_GETITEMW, 0, &item, sizeof item, &item, sizeof item);
+    return item.lParam;
+}
+
+int ToolWindow::RowOf(uint32_t gpio) {
+    LVFINDINFOW find = {};
+    find.flags = LVFI_PARAM;
+    find.lParam = LPARAM(gpio);
+    return int(Send(LVM_FINDITEMW, WPARAM(-1), &find, sizeof find));
+}
+
+std::wstring ToolWindow::Cell(uint32_t gpio, const wchar_t* header) {
+    int column = ColumnOf(header);
+    return column < 0 ? L"(no column " + std::wstring(header) + L")" : Text(RowOf(gpio), column);
+}
+
+POINT ToolWindow::CellPoint(uint32_t gpio, const wchar_t* header) {
+    int row = RowOf(gpio), column = ColumnOf(header);
+    SendMessageW(list, LVM_ENSUREVISIBLE, row, FALSE);
+    RECT rect = {}, client;
+    auto measure = [&] {
+        rect.top = column;
+        rect.left = LVIR_LABEL;
+        Send(LVM_GETSUBITEMRECT, row, &rect, sizeof rect, &rect, sizeof rect);
+    };
+    measure();
+    // Columns beyond the right edge are scrolled into view.
+    GetClientRect(list, &client);
+    if (rect.right > client.right || rect.left < 0) {
+        SendMessageW(list, LVM_SCROLL, rect.left - client.right / 2, 0);
+        measure();
+    }
+    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(list, &point);
+    return point;
+}
+
+POINT ToolWindow::HeaderPoint(const wchar_t* header) {
+    HWND control = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    RECT rect = {};
+    WriteProcessMemory(process_, remote_, &rect, sizeof rect, nullptr);
+    SendMessageW(control, HDM_GETITEMRECT, ColumnOf(header), reinterpret_cast<LPARAM>(remote_));
+    ReadProcessMemory(process_, remote_, &rect, sizeof rect, nullptr);
+    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(control, &point);
+    return point;
+}
+
+void ToolWindow::RightClick(POINT screen) {
+    MouseAt(screen, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+}
+
+void ToolWindow::Click(POINT screen) {
+    MouseAt(screen, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+}
+
+void ToolWindow::Key(WORD vk, bool shift) {
+    INPUT in[4] = {};
+    int n = 0;
+    auto add = [&](WORD key, DWORD flags) {
+        in[n].type = INPUT_KEYBOARD;
+        in[n].ki.wVk = key;
+        in[n++].ki.dwFlags = flags;
+    };
+    if (shift) add(VK_SHIFT, 0);
+    add(vk, 0);
+    add(vk, KEYEVENTF_KEYUP);
+    if (shift) add(VK_SHIFT, KEYEVENTF_KEYUP);
+    SendInputs(in, UINT(n));
+}
+
+void ToolWindow::Type(const wchar_t* text) {
+    for (; *text; ++text) {
+        INPUT in[2] = {};
+        for (INPUT& i : in) {
+            i.type = INPUT_KEYBOARD;
+            i.ki.wScan = *text;
+            i.ki.dwFlags = KEYEVENTF_UNICODE;
+        }
+        in[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+        SendInputs(in, 2);
+    }
+}
+
+bool ToolWindow::MenuOpen(DWORD timeoutMs) {
+    return Eventually(
+        [&] { return FindToolWindow(tool.process.dwProcessId, nullptr, L"#32768", nullptr); },
+        timeoutMs);
+}
+
+bool ToolWindow::MenuClosed(DWORD timeoutMs) {
+    return Eventually(
+        [&] { return !FindToolWindow(tool.process.dwProcessId, nullptr, L"#32768", nullptr); },
+        timeoutMs);
+}
+
+void ToolWindow::Pick(int position) {
+    for (int i = 0; i <= position; ++i)
+        Key(VK_DOWN);
+    Key(VK_RETURN);
+}
+
+HWND ToolWindow::Box(const wchar_t* caption, DWORD timeoutMs) {
+    HWND found = nullptr;
+    Eventually(
+        [&] {
+            found = FindToolWindow(tool.process.dwProcessId, dialog, nullptr, caption);
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
+}
+
+void ToolWindow::Close() {
+    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void JoinModule(SimModule module) {
+    SimSelectModule(module);
+    g_gpioLib = GpioLibState{};
+    InitGPIOLib();
+}
+
+void LeaveModule() {
+    DeInitGPIOLib();
+    g_gpioLib = GpioLibState{};
+    SimSelectModule(SIM_MODULE_NONE);
+}
