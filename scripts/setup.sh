@@ -6,6 +6,9 @@ cd "$(dirname "$0")/.."
 
 packages="cmake make g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 googletest
           xvfb xauth x11-apps netpbm xdotool"
+# Wine's own fonts: the dialog font and the caption buttons' glyphs (wine-run links them into
+# each prefix).
+packages="$packages fonts-wine"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
