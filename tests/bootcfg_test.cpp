@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -73,6 +74,15 @@ struct FakeDialog {
                             reinterpret_cast<HMENU>(INT_PTR(id)), nullptr, nullptr);
         CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 20, 390, 40, window,
                         reinterpret_cast<HMENU>(INT_PTR(IDC_HELPTEXT)), nullptr, nullptr);
+        // The buttons' commands reach the handlers, as in the main dialog.
+        static WNDPROC original;
+        original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+            window, GWLP_WNDPROC,
+            reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+                if (m == WM_COMMAND && LOWORD(wp) == IDC_SAVE) OnSave(w);
+                if (m == WM_COMMAND && LOWORD(wp) == IDC_RESETCLEAR) OnResetClear(w);
+                return CallWindowProcW(original, w, m, wp, lp);
+            })));
     }
     ~FakeDialog() { DestroyWindow(window); }
     bool Shown(int id) const {
@@ -95,8 +105,9 @@ struct SeenBox {
 // `yesNo`, any other with OK; records what each box said.
 struct BoxAnswerer {
     std::vector<SeenBox> seen;
-    BoxAnswerer(const FakeDialog& dialog, int yesNo = IDNO)
-        : owner(dialog.window), answer(yesNo), thread(GetCurrentThreadId()),
+    // onBox runs on the watching thread while each box is up, before the answer.
+    BoxAnswerer(const FakeDialog& dialog, int yesNo = IDNO, std::function<void()> onBox = {})
+        : owner(dialog.window), answer(yesNo), thread(GetCurrentThreadId()), onBox(onBox),
           watcher([this] { Watch(); }) {}
     ~BoxAnswerer() { Stop(); }
     void Stop() {
@@ -108,24 +119,34 @@ struct BoxAnswerer {
     HWND owner;
     int answer;
     DWORD thread;
+    std::function<void()> onBox;
     std::atomic<bool> stop{false};
     std::thread watcher;
 
+    // Each box once: a box stays up a moment after its answer, and one may open over another.
     void Watch() {
+        struct Search {
+            std::set<HWND>* answered;
+            HWND box;
+        };
+        std::set<HWND> answered;
         while (!stop) {
-            HWND box = nullptr;
+            std::erase_if(answered, [](HWND w) { return !IsWindow(w); });
+            Search search = {&answered, nullptr};
             EnumThreadWindows(
                 thread,
                 [](HWND w, LPARAM p) -> BOOL {
+                    auto* s = reinterpret_cast<Search*>(p);
                     wchar_t cls[16];
                     if (IsWindowVisible(w) && GetClassNameW(w, cls, 16) &&
-                        !wcscmp(cls, L"#32770")) {
-                        *reinterpret_cast<HWND*>(p) = w;
+                        !wcscmp(cls, L"#32770") && !s->answered->count(w)) {
+                        s->box = w;
                         return FALSE;
                     }
                     return TRUE;
                 },
-                reinterpret_cast<LPARAM>(&box));
+                reinterpret_cast<LPARAM>(&search));
+            HWND box = search.box;
             if (!box) {
                 Sleep(5);
                 continue;
@@ -135,9 +156,9 @@ struct BoxAnswerer {
             GetDlgItemTextW(box, 0xFFFF, text, 512);
             seen.push_back({caption, text, IsWindowEnabled(GetDlgItem(owner, IDC_SAVE)) != 0,
                             IsWindowEnabled(GetDlgItem(owner, IDC_RESETCLEAR)) != 0});
+            if (onBox) onBox();
             PostMessageW(box, WM_COMMAND, GetDlgItem(box, IDYES) ? answer : IDOK, 0);
-            while (IsWindow(box))
-                Sleep(5);
+            answered.insert(box);
         }
     }
 };
@@ -547,4 +568,31 @@ TEST(BootConfig, RefusedReadGivesTheDefaults) {
     SimFlashRefuse(0);
     LoadBootConfig(true);
     EXPECT_EQ(memcmp(BootConfigBlock, stored.w, sizeof stored.w), 0);
+}
+
+// A click that reaches the command while its own message box is open (the box's loop serves
+// the dialog's messages) does not start the command again inside itself.
+TEST(BootConfig, CommandsDoNotRunAgainInsideTheirOwnMessageBox) {
+    Start(SIM_MODULE_PXA270);
+    LoadBootConfig(true);
+    EnterBootup();
+    FakeDialog dialog;
+    SimFlashRefuse(SIM_FLASH_SAVE | SIM_FLASH_ERASE);
+    for (int command : {IDC_SAVE, IDC_RESETCLEAR}) {
+        SCOPED_TRACE(command);
+        SimFlashRequests before = SimFlashRequestCounts();
+        // The second click, queued before the answer to the first box.
+        bool clicked = false;
+        BoxAnswerer boxes(dialog, IDYES, [&] {
+            if (!clicked) PostMessageW(dialog.window, WM_COMMAND, command, 0);
+            clicked = true;
+        });
+        SendMessageW(dialog.window, WM_COMMAND, command, 0);
+        boxes.Stop();
+        SimFlashRequests after = SimFlashRequestCounts();
+        EXPECT_EQ(after.saves - before.saves, command == IDC_SAVE ? 1 : 0);
+        EXPECT_EQ(after.erases - before.erases, command == IDC_SAVE ? 0 : 1);
+        EXPECT_EQ(boxes.seen.size(), command == IDC_SAVE ? 1u : 2u);
+        EXPECT_TRUE(dialog.Enabled(command));
+    }
 }
