@@ -215,6 +215,9 @@ TEST(FlashStore, KilledWhileSavingLeavesAWholeBlock) {
         EXPECT_EQ(stored.w[0] >> 16, child.dwProcessId & 0xFFFF);
         LoadBootConfig(true);
         EXPECT_EQ(memcmp(BootConfigBlock, stored.w, sizeof stored.w), 0);
+        // The module's lock, which the child may have died holding, is free again.
+        BYTE requested[BOOT_CONFIG_BYTES];
+        EXPECT_TRUE(SimFlashLastSaveRequest(requested));
     }
 }
 
