@@ -49,6 +49,11 @@ bool WriteAll(HANDLE file, const void* data, DWORD size) {
     return WriteFile(file, data, size, &written, nullptr) && written == size;
 }
 
+bool IsFolder(const wchar_t* path) {
+    DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool Crash(int step) {
     if (g_crashStep != step) return false;
     g_crashStep = 0;
@@ -108,7 +113,10 @@ bool SimFlashSave(SimModule module, const BYTE* block) {
               !Crash(3) && FlushFileBuffers(file);
     CloseHandle(file);
     if (!ok || Crash(4)) return false;
-    if (!MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    // An empty folder where the block belongs gives way; one with anything in it stays.
+    if (!MoveFileExW(temp, path, flags) &&
+        !(IsFolder(path) && RemoveDirectoryW(path) && MoveFileExW(temp, path, flags))) {
         DeleteFileW(temp);
         return false;
     }
@@ -119,5 +127,10 @@ bool SimFlashClear(SimModule module) {
     wchar_t path[MAX_PATH];
     SimFlashPath(module, path, MAX_PATH);
     if (!path[0]) return false;
+    if (IsFolder(path)) {
+        // No block is stored in a folder; an empty one is removed, so the next save can store.
+        RemoveDirectoryW(path);
+        return true;
+    }
     return DeleteFileW(path) || GetLastError() == ERROR_FILE_NOT_FOUND;
 }

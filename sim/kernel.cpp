@@ -41,10 +41,31 @@ const BootBlockRequest* BootRequest(LPVOID in, DWORD inSize, bool needsBuffer) {
     return request;
 }
 
+// Counts a flash request in the module's shared state; false when it is to be refused.
+bool FlashRequestAllowed(SimFlashOperation operation) {
+    SimSharedState* state = ModuleKnown() ? SimState() : nullptr;
+    if (!state) return true;
+    volatile LONG* counter = operation == SIM_FLASH_READ   ? &state->flashReads
+                             : operation == SIM_FLASH_SAVE ? &state->flashSaves
+                                                           : &state->flashErases;
+    InterlockedIncrement(counter);
+    return (state->flashRefused & operation) == 0;
+}
+
+void RecordSaveRequest(const BootBlockRequest* request) {
+    SimSharedState* state = SimState();
+    if (!state) return;
+    SimLock(state);
+    memcpy(state->flashLastSave, reinterpret_cast<const void*>(request->buffer), BOOT_BLOCK_SIZE);
+    state->flashSaveRequested = 1;
+    SimUnlock(state);
+}
+
 BOOL ReadBootBlock(LPVOID in, DWORD inSize, LPVOID out, DWORD outSize, LPDWORD bytesReturned) {
     SetCount(bytesReturned, 0);
+    bool allowed = FlashRequestAllowed(SIM_FLASH_READ);
     const BootBlockRequest* request = BootRequest(in, inSize, true);
-    if (!request) return FALSE;
+    if (!request || !allowed) return FALSE;
     BYTE block[BOOT_BLOCK_SIZE];
     if (!SimFlashLoad(SimCurrentModule(), block)) return FALSE;
     memcpy(reinterpret_cast<void*>(request->buffer), block, BOOT_BLOCK_SIZE);
@@ -56,8 +77,10 @@ BOOL ReadBootBlock(LPVOID in, DWORD inSize, LPVOID out, DWORD outSize, LPDWORD b
 
 BOOL SaveBootBlock(LPVOID in, DWORD inSize, LPDWORD bytesReturned) {
     SetCount(bytesReturned, 0);
+    bool allowed = FlashRequestAllowed(SIM_FLASH_SAVE);
     const BootBlockRequest* request = BootRequest(in, inSize, true);
-    if (!request ||
+    if (request) RecordSaveRequest(request);
+    if (!request || !allowed ||
         !SimFlashSave(SimCurrentModule(), reinterpret_cast<const BYTE*>(request->buffer)))
         return FALSE;
     SetCount(bytesReturned, BOOT_BLOCK_SIZE);
@@ -66,7 +89,9 @@ BOOL SaveBootBlock(LPVOID in, DWORD inSize, LPDWORD bytesReturned) {
 
 BOOL ClearBootBlock(LPVOID in, DWORD inSize, LPDWORD bytesReturned) {
     SetCount(bytesReturned, 0);
-    if (!BootRequest(in, inSize, false) || !SimFlashClear(SimCurrentModule())) return FALSE;
+    bool allowed = FlashRequestAllowed(SIM_FLASH_ERASE);
+    if (!BootRequest(in, inSize, false) || !allowed || !SimFlashClear(SimCurrentModule()))
+        return FALSE;
     SetCount(bytesReturned, BOOT_BLOCK_SIZE);
     return TRUE;
 }
@@ -133,6 +158,35 @@ int SimKernelCallCount() {
 int SimKernelInitCount() {
     return g_kernelInitCount;
 }
+bool SimFlashRefuse(int operations) {
+    SimSharedState* state = ModuleKnown() ? SimState() : nullptr;
+    if (!state) return false;
+    InterlockedExchange(&state->flashRefused,
+                        operations & (SIM_FLASH_READ | SIM_FLASH_SAVE | SIM_FLASH_ERASE));
+    return true;
+}
+
+int SimFlashRefused() {
+    SimSharedState* state = ModuleKnown() ? SimState() : nullptr;
+    return state ? int(state->flashRefused) : 0;
+}
+
+SimFlashRequests SimFlashRequestCounts() {
+    SimSharedState* state = ModuleKnown() ? SimState() : nullptr;
+    if (!state) return {0, 0, 0};
+    return {state->flashReads, state->flashSaves, state->flashErases};
+}
+
+bool SimFlashLastSaveRequest(BYTE* block) {
+    SimSharedState* state = ModuleKnown() ? SimState() : nullptr;
+    if (!state) return false;
+    SimLock(state);
+    bool any = state->flashSaveRequested != 0;
+    if (any) memcpy(block, state->flashLastSave, BOOT_BLOCK_SIZE);
+    SimUnlock(state);
+    return any;
+}
+
 void SimSetDebugHook(SimDebugHook hook) {
     g_debugHook = hook;
 }

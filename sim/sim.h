@@ -37,6 +37,19 @@ int SimKernelInitCount();
 int SimKernelCallCount(); // calls in kernel mode (sub-code 0) made so far
 bool SimInKernelMode();
 
+// The platform's boot-configuration flash services, shared by every process that holds the
+// module (a running tool): refuse requests and count them. Nothing is kept, and refusals are
+// not possible, while no process holds the module.
+enum SimFlashOperation { SIM_FLASH_READ = 1, SIM_FLASH_SAVE = 2, SIM_FLASH_ERASE = 4 };
+bool SimFlashRefuse(int operations); // the whole set of refused requests; false: no module state
+int SimFlashRefused();
+struct SimFlashRequests {
+    LONG reads, saves, erases; // requests that arrived, refused or not
+};
+SimFlashRequests SimFlashRequestCounts();
+// The block of the latest save request, stored or refused; false when none arrived.
+bool SimFlashLastSaveRequest(BYTE* block);
+
 // Debug output: every NKDbgPrintfW line also goes to this hook when set.
 typedef void (*SimDebugHook)(const wchar_t* line);
 void SimSetDebugHook(SimDebugHook hook);

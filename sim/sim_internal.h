@@ -1,5 +1,6 @@
 // Pieces of the simulated module shared between its source files.
 #pragma once
+#include "platform/kernel_ioctl.h"
 #include "sim/sim.h"
 
 bool SimIsPxaModule(SimModule module);
@@ -27,6 +28,13 @@ struct SimSharedState {
     // State of the devices that no register shows as such (output latches, ...); each family
     // lays it out for itself.
     volatile LONG device[64];
+    // The platform's flash services, as gpiosim and tests control and watch them: which
+    // requests it refuses (SimFlashOperation bits), how many of each arrived, and the block the
+    // latest save request carried (stored or refused).
+    volatile LONG flashRefused;
+    volatile LONG flashReads, flashSaves, flashErases;
+    volatile LONG flashSaveRequested; // 1 once a save request carried a block
+    BYTE flashLastSave[BOOT_BLOCK_SIZE];
 };
 
 // Guards compound updates of the shared state across processes (a named mutex). Keep it short;

@@ -1,4 +1,5 @@
 // gpiosim: the outside world of the simulated module, from another process.
+#include "sim/flash.h"
 #include "sim/sim.h"
 
 #include <cctype>
@@ -16,6 +17,8 @@ const char kUsage[] =
     "       gpiosim pulse GPIO [ms]     drive the other level for ms (default 100), then back\n"
     "       gpiosim dump                every register window of the module as a hex listing\n"
     "       gpiosim reset               put the module back to its power-on state\n"
+    "       gpiosim flash [refuse WHAT] the stored boot block and the flash requests; refuse\n"
+    "                                   from now on WHAT: read, save, erase (several), or none\n"
     "GPIO is the number in the tool's \"#\" column; on Tegra also the port name (A6, BB3).\n"
     "The module is the one VELMORA_SIM_MODULE names (pxa270 when unset). It exists while a tool\n"
     "holds it: set, pulse and reset need a running gpioconfig; get and dump without one show\n"
@@ -177,6 +180,51 @@ int Reset() {
     return DONE;
 }
 
+// The platform's flash store: the block it holds, the requests it refuses and how many arrived.
+int Flash(int argc, char** argv) {
+    auto refusedText = [](int refused) {
+        static char text[32];
+        snprintf(text, sizeof text, "%s%s%s%s", refused ? "" : " nothing",
+                 refused & SIM_FLASH_READ ? " read" : "", refused & SIM_FLASH_SAVE ? " save" : "",
+                 refused & SIM_FLASH_ERASE ? " erase" : "");
+        return text;
+    };
+    if (argc == 2) {
+        BYTE block[72];
+        bool stored = SimFlashLoad(SimCurrentModule(), block);
+        printf("stored block:%s", stored ? "" : " none");
+        for (int w = 0; w < 18 && stored; ++w)
+            printf("%s %08lX", w == 9 ? "\n             " : "",
+                   DWORD(block[4 * w]) | block[4 * w + 1] << 8 | block[4 * w + 2] << 16 |
+                       DWORD(block[4 * w + 3]) << 24);
+        printf("\n");
+        if (!g_held) {
+            printf("no tool holds the %s module: nothing refused, no requests counted\n", g_module);
+            return DONE;
+        }
+        SimFlashRequests n = SimFlashRequestCounts();
+        printf("refused:%s\nrequests: %ld read, %ld save, %ld erase\n",
+               refusedText(SimFlashRefused()), n.reads, n.saves, n.erases);
+        return DONE;
+    }
+    if (strcmp(argv[2], "refuse") != 0 || argc < 4)
+        return Usage("flash takes nothing, or refuse and what to refuse");
+    int refused = 0;
+    for (int i = 3; i < argc; ++i) {
+        int op = strcmp(argv[i], "read") == 0    ? SIM_FLASH_READ
+                 : strcmp(argv[i], "save") == 0  ? SIM_FLASH_SAVE
+                 : strcmp(argv[i], "erase") == 0 ? SIM_FLASH_ERASE
+                                                 : 0;
+        bool none = argc == 4 && strcmp(argv[i], "none") == 0;
+        if (!op && !none) return Usage("flash refuse takes read, save and erase, or none alone");
+        refused |= op;
+    }
+    if (int code = NeedsHolder()) return code;
+    if (!SimFlashRefuse(refused)) return Refuse("the module has no flash services");
+    printf("flash refuses:%s\n", refusedText(refused));
+    return DONE;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -196,5 +244,6 @@ int main(int argc, char** argv) {
     if (strcmp(command, "pulse") == 0) return Pulse(argc, argv);
     if (argc == 2 && strcmp(command, "dump") == 0) return Dump();
     if (argc == 2 && strcmp(command, "reset") == 0) return Reset();
+    if (strcmp(command, "flash") == 0) return Flash(argc, argv);
     return Usage("unknown command");
 }

@@ -1,0 +1,221 @@
+// Boot-up Settings: load, edit, save and erase the boot-up GPIO configuration.
+#include "app/bootcfg.h"
+#include "app/app.h"
+#include "platform/ce.h"
+#include "platform/kernel_ioctl.h"
+#include "res/resource.h"
+#include "table/shared.h"
+
+#include <cstring>
+
+static_assert(BOOT_CONFIG_BYTES == BOOT_BLOCK_SIZE, "the block the platform stores");
+
+uint32_t BootConfigBlock[BOOT_CONFIG_WORDS];
+uint32_t BootImage[BOOT_IMAGE_WORDS];
+
+namespace {
+
+// Image words (byte offset / 4) of the registers the block holds, and of the set and clear
+// words the folds empty. Bank 3 of the banked registers lies 0x100 further; the PXA3xx
+// direction set and clear words are contiguous.
+constexpr int kGpdr[4] = {0x00C / 4, 0x010 / 4, 0x014 / 4, 0x10C / 4};
+constexpr int kGplr[4] = {0x000 / 4, 0x004 / 4, 0x008 / 4, 0x100 / 4};
+constexpr int kGpsr[4] = {0x018 / 4, 0x01C / 4, 0x020 / 4, 0x118 / 4};
+constexpr int kGpcr[4] = {0x024 / 4, 0x028 / 4, 0x02C / 4, 0x124 / 4};
+constexpr int kGsdr[4] = {0x400 / 4, 0x404 / 4, 0x408 / 4, 0x40C / 4};
+constexpr int kGcdr[4] = {0x420 / 4, 0x424 / 4, 0x428 / 4, 0x42C / 4};
+constexpr int kGafr0L = 0x054 / 4; // GAFR0_L..GAFR3_U follow one word apart
+
+constexpr int kBlockDir = 0, kBlockLevel = 4, kBlockAltFn = 8, kAltFnWords = 8;
+
+// PXA270 boot defaults, words 0..15: outputs GPIO 15, 30, 31, 49, 78, 79, 80, 95, 98; high
+// GPIO 15, 49, 78, 79, 80; function 2 on GPIO 15, 49, 78, 79, 80 and function 1 on GPIO 18.
+constexpr uint32_t kPxa270Defaults[16] = {
+    0xC0008000, 0x00020000, 0x8001C000, 0x00000004, 0x00008000, 0x00020000, 0x0001C000, 0x00000000,
+    0x80000000, 0x00000010, 0x00000000, 0x00000008, 0xA0000000, 0x00000002, 0x00000000, 0x00000000};
+
+// PXA3xx: MFPR-image words that boot on a function other than 0.
+struct MfprDefault {
+    bool pxa320; // PXA320 row, else PXA300 and PXA310
+    uint8_t gpio;
+    uint8_t fn;
+};
+
+// clang-format off
+constexpr MfprDefault kMfprDefaults[] = {
+//   pxa320 gpio fn
+    {true,    0,  2},
+    {true,    2,  1},
+    {true,    3,  1},
+    {true,    4,  1},
+    {true,   56,  7},
+    {true,   59,  7},
+    {true,   60,  7},
+    {true,   61,  7},
+    {true,   62,  7},
+    {false,   0,  1},
+    {false,   1,  1},
+    {false,   2,  1},
+    {false,   9,  7},
+    {false,  10,  7},
+    {false,  46,  1},
+    {false,  49,  3},
+    {false,  50,  2},
+    {false,  51,  3},
+    {false,  52,  3},
+};
+// clang-format on
+
+bool BootBlockCall(DWORD code, uint32_t blockId, const void* block, uint32_t size, void* out,
+                   DWORD outSize) {
+    BootBlockRequest request = {blockId, reinterpret_cast<UINT_PTR>(block), size};
+    DWORD count = 0;
+    return KernelIoControl(code, &request, sizeof request, out, outSize, &count) && count != 0;
+}
+
+// GPIOLib's set and clear words into the register they change: set bits first, then clear
+// bits (clear wins), then both emptied, as the hardware would have done.
+void Fold(const int (&target)[4], const int (&set)[4], const int (&clear)[4]) {
+    for (int n = 0; n < 4; ++n)
+        BootImage[target[n]] |= BootImage[set[n]];
+    for (int n = 0; n < 4; ++n)
+        BootImage[target[n]] &= ~BootImage[clear[n]];
+    for (int n = 0; n < 4; ++n)
+        BootImage[set[n]] = BootImage[clear[n]] = 0;
+}
+
+bool OnBootImage() {
+    return g_gpioLib.initialised && g_gpioLib.onImage && g_gpioLib.gpioWindow == BootImage;
+}
+
+void ShowButtons(HWND dialog, int show) {
+    ShowWindow(GetDlgItem(dialog, IDC_SAVE), show);
+    ShowWindow(GetDlgItem(dialog, IDC_RESETCLEAR), show);
+}
+
+// A second click while the command's message box is open (the box's loop still delivers
+// posted commands) must not start the command again inside itself.
+bool g_inBootCommand;
+
+} // namespace
+
+bool ReadBootConfig(uint32_t blockId, void* block, uint32_t size) {
+    return BootBlockCall(IOCTL_READ_BOOT_CONFIG, blockId, block, size, block, size);
+}
+
+bool SaveBootConfig(uint32_t blockId, const void* block, uint32_t size) {
+    return BootBlockCall(IOCTL_SAVE_BOOT_CONFIG, blockId, block, size, nullptr, 0);
+}
+
+bool ClearBootConfig(uint32_t blockId) {
+    BootBlockRequest request = {blockId, 0, 0};
+    DWORD count = 0;
+    return KernelIoControl(IOCTL_CLEAR_BOOT_CONFIG, &request, sizeof request, nullptr, 0, &count) &&
+           count != 0;
+}
+
+void LoadBootConfig(bool read) {
+    memset(BootConfigBlock, 0, sizeof BootConfigBlock);
+    if (!IsPxa(ProcessorId)) return;
+    if (ProcessorId == PROCESSOR_PXA270) {
+        memcpy(BootConfigBlock, kPxa270Defaults, sizeof kPxa270Defaults);
+    } else {
+        bool pxa320 = ProcessorId == PROCESSOR_PXA320;
+        for (const MfprDefault& d : kMfprDefaults)
+            if (d.pxa320 == pxa320) BootImage[BOOT_IMAGE_GPIO_WORDS + d.gpio] = d.fn;
+    }
+    if (read) {
+        // A refused read must not leave part of a block over the defaults.
+        uint32_t stored[BOOT_CONFIG_WORDS] = {};
+        if (ReadBootConfig(uint32_t(BOOT_BLOCK_GPIO), stored, BOOT_CONFIG_BYTES))
+            memcpy(BootConfigBlock, stored, sizeof stored);
+    }
+    for (int n = 0; n < 4; ++n) {
+        BootImage[kGpdr[n]] = BootConfigBlock[kBlockDir + n];
+        BootImage[kGplr[n]] = BootConfigBlock[kBlockLevel + n];
+    }
+    if (ProcessorId == PROCESSOR_PXA270)
+        for (int n = 0; n < kAltFnWords; ++n)
+            BootImage[kGafr0L + n] = BootConfigBlock[kBlockAltFn + n];
+}
+
+void CopyImageToBlock() {
+    for (int n = 0; n < 4; ++n) {
+        BootConfigBlock[kBlockDir + n] = BootImage[kGpdr[n]];
+        BootConfigBlock[kBlockLevel + n] = BootImage[kGplr[n]];
+    }
+    if (ProcessorId == PROCESSOR_PXA270)
+        for (int n = 0; n < kAltFnWords; ++n)
+            BootConfigBlock[kBlockAltFn + n] = BootImage[kGafr0L + n];
+}
+
+bool GpioLibMatchesSettingsMode() {
+    return SettingsMode == SETTINGS_BOOTUP ? OnBootImage() : !g_gpioLib.onImage;
+}
+
+void ApplyDirection(uint32_t gpio, uint32_t dir) {
+    if (!GpioLibMatchesSettingsMode()) return;
+    SetGPIODir(gpio, dir);
+    if (g_gpioLib.onImage) Fold(kGpdr, kGsdr, kGcdr);
+}
+
+void ApplyLevel(uint32_t gpio, uint32_t level) {
+    if (!GpioLibMatchesSettingsMode()) return;
+    SetGPIOLevel(gpio, level);
+    if (g_gpioLib.onImage) Fold(kGplr, kGpsr, kGpcr);
+}
+
+void OnSave(HWND dialog) {
+    if (g_inBootCommand) return;
+    g_inBootCommand = true;
+    HWND button = GetDlgItem(dialog, IDC_SAVE);
+    EnableWindow(button, FALSE);
+    CopyImageToBlock();
+    if (!SaveBootConfig(uint32_t(BOOT_BLOCK_GPIO), BootConfigBlock, BOOT_CONFIG_BYTES))
+        ShowMessage(dialog, L"Could not Save GPIOs Parameters", L"ERROR", MB_OK);
+    EnableWindow(button, TRUE);
+    g_inBootCommand = false;
+}
+
+void OnResetClear(HWND dialog) {
+    if (g_inBootCommand) return;
+    g_inBootCommand = true;
+    LoadBootConfig(false);
+    HWND button = GetDlgItem(dialog, IDC_RESETCLEAR);
+    EnableWindow(button, FALSE);
+    if (ShowMessage(dialog, L"Do you want to Clear the Saved Flash Configuration too?", L"WARNING",
+                    MB_YESNO) == IDYES &&
+        !ClearBootConfig(uint32_t(BOOT_BLOCK_GPIO)))
+        ShowMessage(dialog, L"Could not Clear GPIOs Parameters", L"ERROR", MB_OK);
+    EnableWindow(button, TRUE);
+    g_inBootCommand = false;
+}
+
+bool OnBootupSettings(HWND dialog) {
+    // The mode exists on the PXA processors only; GPIOLib cannot work on an image elsewhere.
+    if (SettingsMode == SETTINGS_BOOTUP || !IsPxa(ProcessorId)) return false;
+    SettingsMode = SETTINGS_BOOTUP;
+    ShowButtons(dialog, SW_SHOW);
+    SetDlgItemTextW(dialog, IDC_HELPTEXT, HelpText(SETTINGS_BOOTUP));
+    return true;
+}
+
+bool OnCurrentSettings(HWND dialog) {
+    if (SettingsMode == SETTINGS_CURRENT) return false;
+    SettingsMode = SETTINGS_CURRENT;
+    ShowButtons(dialog, SW_HIDE);
+    SetDlgItemTextW(dialog, IDC_HELPTEXT, HelpText(SETTINGS_CURRENT));
+    return true;
+}
+
+void SyncGpioLibWithSettingsMode() {
+    if (SettingsMode == SETTINGS_BOOTUP) {
+        if (OnBootImage()) return;
+        DeInitGPIOLib();
+        InitGPIOLibOnImage(BootImage);
+    } else {
+        if (g_gpioLib.initialised && !g_gpioLib.onImage) return;
+        DeInitGPIOLib();
+        InitGPIOLib();
+    }
+}
