@@ -1,5 +1,6 @@
 // The main dialog: a dispatcher of short handlers.
 #include "app/dialog.h"
+#include "app/bootcfg.h"
 #include "gpiolib/gpiolib.h"
 #include "platform/ce.h"
 #include "table/table.h"
@@ -9,19 +10,6 @@
 HWND g_dialog;
 
 namespace {
-
-#define HELP_RIGHTCLICK                                                                            \
-    L"RightClick on setting to change. Click on Column Headers to change sort order."
-#define HELP_MARKS                                                                                 \
-    L"\r\n* This signal is assigned to more than one module pin. See the module datasheet for "    \
-    L"more information.\r\n# This signal is multiplexed with another one. See the module "         \
-    L"datasheet for more information."
-#define HELP_CURRENT_PXA270                                                                        \
-    HELP_RIGHTCLICK L"\r\nNOTE: this is for testing/debugging only, settings are discarded on "    \
-                    L"next boot. Use Boot-up Settings mode to change the boot-up defaults."
-
-const wchar_t kHelpCurrentPxa270[] = HELP_CURRENT_PXA270;
-const wchar_t kHelpCurrent[] = HELP_CURRENT_PXA270 HELP_MARKS;
 
 constexpr UINT kInitialRate = 5;
 
@@ -55,8 +43,8 @@ void OnInitDialog(HWND dialog) {
     CheckRadioButton(dialog, IDC_CURRENT, IDC_BOOTUP, IDC_CURRENT);
     if (IsTegra(ProcessorId)) EnableWindow(GetDlgItem(dialog, IDC_BOOTUP), FALSE);
     ShowBoardChoice(dialog);
-    SetDlgItemTextW(dialog, IDC_HELPTEXT,
-                    ProcessorId == PROCESSOR_PXA270 ? kHelpCurrentPxa270 : kHelpCurrent);
+    SetDlgItemTextW(dialog, IDC_HELPTEXT, HelpText(SETTINGS_CURRENT));
+    if (IsPxa(ProcessorId)) LoadBootConfig(true);
     HANDLE icon = LoadImageW(g_instance, MAKEINTRESOURCEW(IDI_TOOL), IMAGE_ICON, 16, 16, 0);
     if (icon) SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
@@ -74,6 +62,14 @@ void ChooseBoard(int board) {
 void OnCommand(HWND dialog, WORD id, WORD code) {
     switch (id) {
     case IDCANCEL: RequestRebuild(REBUILD_CLOSE); break;
+    case IDC_SAVE: OnSave(dialog); break;
+    case IDC_RESETCLEAR: OnResetClear(dialog); break;
+    case IDC_CURRENT:
+        if (OnCurrentSettings(dialog)) RequestRebuild(REBUILD_LIST);
+        break;
+    case IDC_BOOTUP:
+        if (OnBootupSettings(dialog)) RequestRebuild(REBUILD_LIST);
+        break;
     case IDC_UPDATERATE: OnUpdateRate(dialog, code); break;
     case IDC_EVAL21: ChooseBoard(EVALB_VERSION21); break;
     case IDC_EVAL31: ChooseBoard(EVALB_VERSION31); break;
@@ -88,6 +84,8 @@ void OnRebuildList(HWND dialog, int parameter) {
         int& slot = *ColumnMenuOrder[parameter];
         slot = slot == COLUMN_HIDDEN ? 1 : COLUMN_HIDDEN;
     }
+    // A mode switch changes what GPIOLib works on here, while no refresh pass runs.
+    SyncGpioLibWithSettingsMode();
     BuildGpioList(List(dialog));
 }
 

@@ -5,6 +5,7 @@
 // again a moment later. The build itself runs on the dialog's thread, so it never runs while a
 // popup is being labelled.
 #include "app/dialog.h"
+#include "app/bootcfg.h"
 #include "gpiolib/gpiolib.h"
 #include "table/altfn.h"
 #include "table/table.h"
@@ -37,14 +38,6 @@ void SetLabel(HMENU menu, int position, const wchar_t* text) {
 
 bool InRange(int id, int first, int last) {
     return id >= first && id <= last;
-}
-
-// Until the boot-up settings arrive, the live registers only.
-void ApplyDirection(uint32_t gpio, uint32_t dir) {
-    SetGPIODir(gpio, dir);
-}
-void ApplyLevel(uint32_t gpio, uint32_t level) {
-    SetGPIOLevel(gpio, level);
 }
 
 void ChooseDirection(uint32_t gpio, uint32_t dir) {
@@ -161,7 +154,8 @@ uint32_t RowGpio(HWND list, int row) {
 } // namespace
 
 void OpenCellPopup(int slot, uint32_t gpio, POINT at, HWND list) {
-    if (RebuildPending() || gpio >= uint32_t(ListGpioCount) || gpio >= ROW_CACHE_ENTRIES) return;
+    if (RebuildPending() || !GpioLibMatchesSettingsMode()) return;
+    if (gpio >= uint32_t(ListGpioCount) || gpio >= ROW_CACHE_ENTRIES) return;
     if (slot == SLOT_ALTFN || slot == SLOT_ALTFNNAME) return AltFnPopup(gpio, at, list);
     for (const ValuePopup& popup : kValuePopups)
         if (popup.slot == slot) return ValuePopupFor(popup, gpio, at, list);

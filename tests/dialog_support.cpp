@@ -131,8 +131,9 @@ std::wstring MenuSeen::CheckedLabels() const {
     return text;
 }
 
-DialogHarness::DialogHarness(SimModule module) : view(nullptr) {
+DialogHarness::DialogHarness(SimModule module, void (*before)()) : view(nullptr) {
     StartOnModule(module);
+    if (before) before();
     resources = LoadLibraryExW((BuildFolder() + L"\\gpioconfig.exe").c_str(), nullptr,
                                LOAD_LIBRARY_AS_DATAFILE);
     EXPECT_NE(resources, nullptr);
@@ -231,6 +232,18 @@ POINT DialogHarness::HeaderPoint(int slot) {
 
 void DialogHarness::Click(POINT screen) {
     SendMouse(screen, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+}
+
+void DialogHarness::ClickButton(int id) {
+    RECT r;
+    GetWindowRect(GetDlgItem(dialog, id), &r);
+    Click({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
+bool DialogHarness::SwitchMode(int id) {
+    LONG builds = g_pollStats.builds;
+    ClickButton(id);
+    return PumpUntil([&] { return g_pollStats.builds > builds; }) && Settled();
 }
 
 uint32_t PlainInput(uint32_t from) {

@@ -21,8 +21,9 @@ struct DialogHarness {
     HWND list = nullptr;
     TestList view; // reads the dialog's list (its own window unused)
 
-    // Start-up on the module (every allowed column shown), then the dialog, shown.
-    explicit DialogHarness(SimModule module);
+    // Start-up on the module (every allowed column shown), `before` (the module is held by
+    // then), then the dialog, shown.
+    explicit DialogHarness(SimModule module, void (*before)() = nullptr);
     ~DialogHarness(); // closes the dialog through its close command
 
     // A right-click on a screen point: the popup that opens is read, then item `pick` is clicked
@@ -33,6 +34,9 @@ struct DialogHarness {
     POINT CellPoint(uint32_t gpio, int slot);
     POINT HeaderPoint(int slot);
     void Click(POINT screen);
+    void ClickButton(int id); // the middle of a dialog control
+    // Clicks a mode button and waits until its rebuild has been carried out.
+    bool SwitchMode(int id);
     std::wstring Cell(uint32_t gpio, int slot) { return view.Cell(gpio, slot); }
     // Serves messages until every queued rebuild has been carried out.
     bool Settled();

@@ -201,6 +201,12 @@ POINT ToolWindow::HeaderPoint(const wchar_t* header) {
     return point;
 }
 
+POINT ToolWindow::ControlPoint(int id) {
+    RECT rect;
+    GetWindowRect(GetDlgItem(dialog, id), &rect);
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
 void ToolWindow::RightClick(POINT screen) {
     MouseAt(screen, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
 }

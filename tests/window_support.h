@@ -27,6 +27,7 @@ struct ToolWindow {
     // Screen point in the middle of a cell (scrolled into view first), or of a header item.
     POINT CellPoint(uint32_t gpio, const wchar_t* header);
     POINT HeaderPoint(const wchar_t* header);
+    POINT ControlPoint(int id); // the middle of a dialog control
 
     // Real input.
     void RightClick(POINT screen);
