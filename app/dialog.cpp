@@ -17,6 +17,22 @@ HWND List(HWND dialog) {
     return GetDlgItem(dialog, IDC_GPIOLIST);
 }
 
+// The board the registry held, and whether the user chose one in this run.
+int g_storedBoard;
+bool g_boardChosen;
+
+// The table describes the board shown checked: a board of the other module family, stored by
+// an earlier run on such a module, would name pins and locations that this module does not
+// have. The stored choice is written back unless the user chooses a board.
+void SettleBoard() {
+    g_storedBoard = EvalbRevID;
+    g_boardChosen = false;
+    if (IsBelvanModule())
+        EvalbRevID = EVALB_BELVAN;
+    else if (EvalbRevID == EVALB_BELVAN)
+        EvalbRevID = EVALB_VERSION31;
+}
+
 void ShowBoardChoice(HWND dialog) {
     BelvanModule = IsBelvanModule();
     if (BelvanModule) {
@@ -30,9 +46,15 @@ void ShowBoardChoice(HWND dialog) {
     }
 }
 
+void OnEndDialog(HWND dialog) {
+    if (!g_boardChosen) EvalbRevID = g_storedBoard;
+    EndDialog(dialog, 0);
+}
+
 void OnInitDialog(HWND dialog) {
     g_dialog = dialog;
     BeginRebuilds();
+    SettleBoard();
     BuildGpioList(List(dialog));
     // The box notifies the dialog, whose edit handler takes the rate from it.
     SetDlgItemInt(dialog, IDC_UPDATERATE, kInitialRate, FALSE);
@@ -56,6 +78,7 @@ void OnUpdateRate(HWND dialog, WORD code) {
 
 void ChooseBoard(int board) {
     EvalbRevID = board;
+    g_boardChosen = true;
     RequestRebuild(REBUILD_LIST);
 }
 
@@ -118,7 +141,7 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_NOTIFY: return OnNotify(dialog, reinterpret_cast<const NMHDR*>(lParam));
     case WM_CONTEXTMENU: return OnContextMenu(dialog, reinterpret_cast<HWND>(wParam), lParam);
     case WM_APP_REBUILD_LIST: OnRebuildList(dialog, int(wParam)); return TRUE;
-    case WM_APP_END_DIALOG: EndDialog(dialog, 0); return TRUE;
+    case WM_APP_END_DIALOG: OnEndDialog(dialog); return TRUE;
     default: return FALSE;
     }
 }

@@ -210,10 +210,10 @@ POINT DialogHarness::CellPoint(uint32_t gpio, int slot) {
         SendMessageW(list, LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
     };
     measure();
-    // Columns beyond the right edge are scrolled into view.
+    // A column outside the view is scrolled into it.
     GetClientRect(list, &client);
-    if (rect.right > client.right || rect.left < 0) {
-        SendMessageW(list, LVM_SCROLL, rect.left - client.right / 2, 0);
+    for (int i = 0; i < 100 && (rect.right > client.right || rect.left < 0); ++i) {
+        SendMessageW(list, LVM_SCROLL, rect.left < 0 ? -20 : 20, 0);
         measure();
     }
     POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};

@@ -1,6 +1,7 @@
 // The real tool on the virtual display, driven as a user drives it.
 #include "tests/window_support.h"
 #include "gpiolib/gpiolib.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,13 @@ class Window : public testing::Test {
         DeletePreferences();
     }
 };
+
+DWORD Stored(const wchar_t* name) {
+    DWORD value = 0xDEAD, size = sizeof value;
+    RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Velmora\\GpioConfig", name, RRF_RT_REG_DWORD,
+                 nullptr, &value, &size);
+    return value;
+}
 
 // The first plain-GPIO input from `from` on.
 uint32_t PlainInput(uint32_t from, uint32_t count) {
@@ -44,4 +52,121 @@ TEST_F(Window, RightClickDirectionCellAndChooseOutput) {
         << "the cell reads " << w.Cell(g, L"Direction").c_str();
     w.Close();
     EXPECT_EQ(w.ExitCode(), 1);
+}
+
+// Every value popup, chosen with the keyboard after a real right-click on the cell of a sorted
+// list, reaches the module and comes back into the cell.
+TEST_F(Window, ValuePopupsOnASortedListChangeTheModule) {
+    struct Step {
+        const wchar_t* header;
+        int pick;
+        int (*read)(uint32_t);
+        int expected;
+        const wchar_t* cell;
+    };
+    const Step pxa[] = {{L"Direction", 1, GetGPIODir, 1, L"Output"},
+                        {L"Level", 1, GetGPIOLevel, 1, L"1"},
+                        {L"EdgeDet", 3, GetGPIOEdgeDetect, 3, L"Both"},
+                        {L"Direction", 0, GetGPIODir, 0, L"Input"}};
+    const Step tegra[] = {{L"Direction", 1, GetGPIODir, 1, L"Output"},
+                          {L"Level", 1, GetGPIOLevel, 1, L"1"},
+                          {L"Tristate", 1, GetGPIOTristate, 1, L"1"},
+                          {L"PullState", 2, GetGPIOPullState, 2, L"PullUp"}};
+    struct {
+        const char* module;
+        SimModule id;
+        const Step* steps;
+        size_t count;
+    } cases[] = {{"pxa310", SIM_MODULE_PXA310, pxa, std::size(pxa)},
+                 {"tegra2", SIM_MODULE_TEGRA2, tegra, std::size(tegra)}};
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.module);
+        DeletePreferences(); // the PXA run stores the Tegra columns as hidden
+        ToolWindow w(c.module);
+        JoinModule(c.id);
+        uint32_t g = PlainInput(20, uint32_t(w.Rows()));
+        w.Click(w.HeaderPoint(L"Pin"));
+        ASSERT_TRUE(Eventually([&] { return w.RowOf(0) != 0; })) << "not sorted";
+        for (size_t i = 0; i < c.count; ++i) {
+            const Step& s = c.steps[i];
+            w.RightClick(w.CellPoint(g, s.header));
+            ASSERT_TRUE(w.MenuOpen()) << "step " << i;
+            w.Pick(s.pick);
+            EXPECT_TRUE(w.MenuClosed());
+            EXPECT_TRUE(Eventually([&] { return s.read(g) == s.expected; })) << "step " << i;
+            EXPECT_TRUE(Eventually([&] { return w.Cell(g, s.header) == s.cell; }))
+                << "step " << i << ": the cell reads " << w.Cell(g, s.header).c_str();
+        }
+        if (!IsTegra(g_gpioLib.processorId)) {
+            // An edge latched outside is reset from its cell.
+            SimDriveInput(g, 1 - SimPinLevel(g));
+            ASSERT_TRUE(Eventually([&] { return w.Cell(g, L"EdgeStat") == L"*"; }));
+            w.RightClick(w.CellPoint(g, L"EdgeStat"));
+            ASSERT_TRUE(w.MenuOpen());
+            w.Pick(0);
+            EXPECT_TRUE(Eventually([&] { return w.Cell(g, L"EdgeStat").empty(); }));
+            EXPECT_EQ(GetGPIOEdgeStatus(g), 0);
+        }
+        LeaveModule();
+        w.Close();
+        EXPECT_EQ(w.ExitCode(), 1);
+    }
+}
+
+TEST_F(Window, ColumnsMenuHidesAColumnAndTheRegistryKeepsIt) {
+    ToolWindow w("pxa270");
+    ASSERT_NE(w.ColumnOf(L"Level"), -1);
+    w.RightClick(w.HeaderPoint(L"Direction"));
+    ASSERT_TRUE(w.MenuOpen());
+    w.Pick(5); // "Level"
+    EXPECT_TRUE(Eventually([&] { return w.ColumnOf(L"Level") == -1; }));
+    // A column the processor lacks can be ticked, and stays hidden.
+    w.RightClick(w.HeaderPoint(L"Direction"));
+    ASSERT_TRUE(w.MenuOpen());
+    w.Pick(11); // "Tristate"
+    EXPECT_TRUE(w.MenuClosed());
+    EXPECT_TRUE(Eventually([&] { return w.Rows() > 0 && w.ColumnOf(L"Pin") != -1; }));
+    EXPECT_EQ(w.ColumnOf(L"Tristate"), -1);
+    w.Close();
+    EXPECT_EQ(w.ExitCode(), 1);
+    EXPECT_EQ(Stored(L"g_ColLevel"), 0xFFFFFFFFu);
+    EXPECT_EQ(Stored(L"g_ColTristate"), 0xFFFFFFFFu);
+    EXPECT_NE(Stored(L"g_ColDir"), 0xFFFFFFFFu);
+}
+
+TEST_F(Window, BoardButtonsChangeTheLocationsAndABelvanModuleHasOnlyItsOwn) {
+    {
+        ToolWindow w("pxa270");
+        std::wstring on31 = w.Cell(11, L"EvalLoc");
+        w.Click(w.ControlPoint(IDC_EVAL21));
+        EXPECT_TRUE(Eventually([&] { return w.Cell(11, L"EvalLoc") != on31; }))
+            << "still " << on31.c_str();
+        w.Close();
+        EXPECT_EQ(w.ExitCode(), 1);
+        EXPECT_EQ(Stored(L"EvalbRevID"), 0u);
+    }
+    // A Tessara board stored by an earlier run is kept for that run's modules, while a Belvan
+    // module shows its own board.
+    ToolWindow w("tegra3-belvan");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(w.dialog, IDC_EVAL21)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(w.dialog, IDC_EVAL31)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(w.dialog, IDC_BELVAN)));
+    EXPECT_EQ(w.Cell(200, L"Pin").rfind(L"MXM3.", 0), 0u) << w.Cell(200, L"Pin").c_str();
+    w.Close();
+    EXPECT_EQ(w.ExitCode(), 1);
+    EXPECT_EQ(Stored(L"EvalbRevID"), 0u);
+}
+
+// The close command waits for a rebuild in progress, and the preferences include its change.
+TEST_F(Window, CloseBoxAndEscapeEndTheToolAlsoDuringARebuild) {
+    for (bool escape : {true, false}) {
+        ToolWindow w("tegra2");
+        w.Click(w.ControlPoint(escape ? IDC_EVAL21 : IDC_EVAL31));
+        if (escape)
+            w.Key(VK_ESCAPE);
+        else
+            w.Close();
+        EXPECT_EQ(w.ExitCode(), 1);
+        EXPECT_EQ(Stored(L"EvalbRevID"), escape ? 0u : 1u);
+    }
 }
