@@ -1,10 +1,9 @@
 // The main dialog.
 #include "app/app.h"
+#include "app/title.h"
 #include "gpiolib/gpiolib.h"
 #include "res/resource.h"
 #include "table/shared.h"
-
-HWND g_dialog;
 
 namespace {
 
@@ -35,9 +34,8 @@ void ShowBoardChoice(HWND dialog) {
 }
 
 void OnInitDialog(HWND dialog) {
-    g_dialog = dialog;
     wchar_t title[64];
-    wsprintfW(title, L"Velmora GPIO Config V %d.%d", 2, 3);
+    wsprintfW(title, TOOL_TITLE_FORMAT, TOOL_VERSION_MAJOR, TOOL_VERSION_MINOR);
     SetWindowTextW(dialog, title);
     CheckRadioButton(dialog, IDC_CURRENT, IDC_BOOTUP, IDC_CURRENT);
     if (IsTegra(ProcessorId)) EnableWindow(GetDlgItem(dialog, IDC_BOOTUP), FALSE);
