@@ -178,8 +178,8 @@ void Report(const char* processor, const Agreement& a) {
             ADD_FAILURE() << processor << " differs: " << d;
     }
     for (const KnownDifference& k : KnownDifferences) {
-        if (processor == std::string(k.processor))
-            EXPECT_TRUE(seen.count(k.description)) << "no longer differs: " << k.description;
+        if (processor != std::string(k.processor)) continue;
+        EXPECT_TRUE(seen.count(k.description)) << "no longer differs: " << k.description;
     }
 }
 
