@@ -77,18 +77,6 @@ if [ -f "$session" ]; then
     echo "A tool kept running already; scripts/run.sh --stop ends it." >&2
     exit 1
 fi
-export VELMORA_WINEPREFIX="$desktopPrefix"
-"$run" --prepare
-if [ ! -f "$VELMORA_WINEPREFIX/.desktop" ]; then
-    "$run" reg add "HKCU\\Software\\Wine\\Explorer" /v Desktop /d Default /f >/dev/null 2>&1
-    "$run" reg add "HKCU\\Software\\Wine\\Explorer\\Desktops" /v Default /d 860x480 /f >/dev/null 2>&1
-    # Wine reads the desktop setting when it starts.
-    wineserver -k
-    wineserver -w
-    touch "$VELMORA_WINEPREFIX/.desktop"
-    "$run" --prepare
-fi
-
 # A private display: Xvfb picks a free number and writes it once it accepts clients.
 displayFile=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayFile" >/dev/null 2>&1 &
@@ -97,6 +85,18 @@ for _ in $(seq 100); do [ -s "$displayFile" ] && break; sleep 0.1; done
 DISPLAY=":$(cat "$displayFile")"
 rm -f "$displayFile"
 export DISPLAY
+# The prefix after the display: Wine starts its processes for the display they find.
+export VELMORA_WINEPREFIX="$desktopPrefix"
+"$run" --prepare
+if [ ! -f "$VELMORA_WINEPREFIX/.desktop" ]; then
+    "$run" reg add "HKCU\\Software\\Wine\\Explorer" /v Desktop /d Default /f >/dev/null 2>&1
+    "$run" reg add "HKCU\\Software\\Wine\\Explorer\\Desktops" /v Default /d 860x480 /f >/dev/null 2>&1
+    # Wine reads the desktop setting when it starts.
+    WINEPREFIX="$VELMORA_WINEPREFIX" wineserver -k || true
+    WINEPREFIX="$VELMORA_WINEPREFIX" wineserver -w || true
+    touch "$VELMORA_WINEPREFIX/.desktop"
+    "$run" --prepare
+fi
 
 echo "Starting the tool on a private display..."
 "$run" "$build/gpioconfig.exe" </dev/null >/dev/null 2>&1 &
@@ -116,7 +116,7 @@ if [ "$status" -eq 3 ] || [ "$mode" != "--keep" ]; then
     "$run" "$build/windowctl.exe" close >/dev/null || true
     wait $tool || true
     kill $xvfb 2>/dev/null || true
-    WINEPREFIX="$VELMORA_WINEPREFIX" wineserver -k
+    WINEPREFIX="$VELMORA_WINEPREFIX" wineserver -k || true
 fi
 if [ "$status" -eq 3 ]; then
     echo "The tool refused to start: $message" >&2
@@ -136,5 +136,5 @@ XVFB_PID=$xvfb
 END
 echo "The tool keeps running on the private display $DISPLAY."
 echo "Screenshot of its window: $shot"
-echo "Drive its pins with scripts/gpiosim (for example scripts/gpiosim set 11 high),"
+echo "Drive its pins with scripts/gpiosim (scripts/gpiosim --help says how),"
 echo "take another screenshot with scripts/run.sh --shot, end it with scripts/run.sh --stop."

@@ -32,9 +32,9 @@ HWND ToolWindow() {
     return window && IsWindowVisible(window) ? window : nullptr;
 }
 
-// The tool's refusal: a message box captioned "ERROR" (class #32770, a dialog).
+// The tool's refusal: a message box captioned "ERROR".
 HWND RefusalBox() {
-    HWND box = FindWindowW(L"#32770", L"ERROR");
+    HWND box = FindWindowW(nullptr, L"ERROR");
     return box && IsWindowVisible(box) ? box : nullptr;
 }
 
