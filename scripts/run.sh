@@ -10,7 +10,8 @@
 # A refused start (not a Velmora module, an unknown processor) ends with exit code 1.
 set -e
 cd "$(dirname "$0")/.."
-build="$PWD/${VELMORA_BUILD:-build}"
+build="${VELMORA_BUILD:-build}"
+case "$build" in /*) ;; *) build="$PWD/$build" ;; esac
 run="$build/wine-run"
 shot="$PWD/screenshot/gpioconfig.png"
 # The headless runs: a prefix of their own whose programs share one Wine desktop, which draws

@@ -4,7 +4,8 @@
 set -e
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-build="$PWD/${VELMORA_BUILD:-build}"
+build="${VELMORA_BUILD:-build}"
+case "$build" in /*) ;; *) build="$PWD/$build" ;; esac
 # Sets up the tests' Wine prefix once, before tests start in parallel.
 VELMORA_TEST_BIN="$build" "$build/wine-run" --prepare
 exec xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
