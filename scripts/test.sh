@@ -6,8 +6,11 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 build="${VELMORA_BUILD:-build}"
 case "$build" in /*) ;; *) build="$PWD/$build" ;; esac
-# Sets up the tests' Wine prefix once, before tests start in parallel.
+# Sets up the Wine prefixes before CTest starts: the tests' own, and the build's, in which
+# CTest lists each test program's tests (a first set-up there could outlast that listing's
+# time limit on a loaded machine).
 VELMORA_TEST_BIN="$build" "$build/wine-run" --prepare
+"$build/wine-run" --prepare
 exec xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
     build="$1"
     shift
