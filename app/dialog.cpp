@@ -1,6 +1,7 @@
 // The main dialog: a dispatcher of short handlers.
 #include "app/dialog.h"
 #include "app/bootcfg.h"
+#include "app/title.h"
 #include "gpiolib/gpiolib.h"
 #include "platform/ce.h"
 #include "table/table.h"
@@ -60,7 +61,7 @@ void OnInitDialog(HWND dialog) {
     SetDlgItemInt(dialog, IDC_UPDATERATE, kInitialRate, FALSE);
     StartPollThread(List(dialog));
     wchar_t title[64];
-    wsprintfW(title, L"Velmora GPIO Config V %d.%d", 2, 3);
+    wsprintfW(title, TOOL_TITLE_FORMAT, TOOL_VERSION_MAJOR, TOOL_VERSION_MINOR);
     SetWindowTextW(dialog, title);
     CheckRadioButton(dialog, IDC_CURRENT, IDC_BOOTUP, IDC_CURRENT);
     if (IsTegra(ProcessorId)) EnableWindow(GetDlgItem(dialog, IDC_BOOTUP), FALSE);

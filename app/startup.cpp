@@ -14,16 +14,16 @@ HMENU g_popups[POPUP_COUNT];
 
 namespace {
 
-struct ProcessorEntry {
+// The name tables each processor selects; its list rows come from the processor table.
+struct ProcessorModule {
     uint32_t processorId;
-    int listGpioCount;
-    uint32_t moduleType; // Tegra 3: the Tessara type; a Belvan module takes the next one
+    uint32_t moduleType; // Tegra 3: the Tessara type; a Belvan module takes its own
 };
 
-const ProcessorEntry kProcessors[] = {
-    {PROCESSOR_PXA270, 121, MODULE_PXA270}, {PROCESSOR_PXA320, 146, MODULE_PXA320},
-    {PROCESSOR_PXA300, 135, MODULE_PXA300}, {PROCESSOR_PXA310, 139, MODULE_PXA310},
-    {PROCESSOR_TEGRA2, 222, MODULE_TEGRA2}, {PROCESSOR_TEGRA3, 245, MODULE_TEGRA3},
+const ProcessorModule kModuleTypes[] = {
+    {PROCESSOR_PXA270, MODULE_PXA270}, {PROCESSOR_PXA320, MODULE_PXA320},
+    {PROCESSOR_PXA300, MODULE_PXA300}, {PROCESSOR_PXA310, MODULE_PXA310},
+    {PROCESSOR_TEGRA2, MODULE_TEGRA2}, {PROCESSOR_TEGRA3, MODULE_TEGRA3},
 };
 
 const wchar_t kUnsupportedPlatform[] =
@@ -36,8 +36,8 @@ bool ModuleSupported() {
     return KernelIoControl(IOCTL_MODULE_INFO, nullptr, 0, &info, 0, nullptr);
 }
 
-const ProcessorEntry* FindProcessor(uint32_t id) {
-    for (const ProcessorEntry& entry : kProcessors)
+const ProcessorModule* FindModuleType(uint32_t id) {
+    for (const ProcessorModule& entry : kModuleTypes)
         if (entry.processorId == id) return &entry;
     return nullptr;
 }
@@ -74,13 +74,14 @@ int StartTool(HINSTANCE instance) {
     }
     InitGPIOLib();
     ProcessorId = IdentifyProcessor();
-    const ProcessorEntry* processor = FindProcessor(ProcessorId);
-    if (!processor) {
+    const ProcessorFacts* processor = FindProcessorFacts(ProcessorId);
+    const ProcessorModule* module = FindModuleType(ProcessorId);
+    if (!processor || !module) {
         ShowMessage(nullptr, L"CPU Type not supported!", L"ERROR", MB_OK);
         return 0;
     }
-    ListGpioCount = processor->listGpioCount;
-    ModuleType = processor->moduleType;
+    ListGpioCount = processor->listRows;
+    ModuleType = module->moduleType;
     if (ProcessorId == PROCESSOR_TEGRA3) {
         BelvanModule = IsBelvanModule();
         if (BelvanModule) ModuleType = MODULE_TEGRA3_BELVAN;

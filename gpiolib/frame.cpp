@@ -12,13 +12,6 @@ namespace {
 constexpr DWORD kWindowSize = 0x2000;
 constexpr DWORD kPhysicalProtection = PAGE_READWRITE | PAGE_NOCACHE | PAGE_PHYSICAL; // 0x604
 
-constexpr DWORD kPxaGpioBase = 0x40E00000;
-constexpr DWORD kPxa320MfprBase = 0x40E10124;
-constexpr DWORD kPxa3x0MfprBase = 0x40E100B4;
-constexpr DWORD kTegraGpioBase = 0x6000D000;
-constexpr DWORD kTegra2PadBase = 0x70000000;
-constexpr DWORD kTegra3PadBase = 0x70003000;
-
 // The kernel service is initialised once per process, before the first map request.
 bool g_kernelServiceTried;
 
@@ -39,8 +32,11 @@ DWORD MainIdReader(UINT_PTR, UINT_PTR) {
     return ReadMainIdRegister();
 }
 
-void FillMfprIndex(const uint16_t* offsets, int count, uint16_t windowOffset) {
-    for (int i = 0; i < count; ++i)
+// The MFPR window starts at the processor's first MFPR; an index counts words from there.
+void FillMfprIndex(const ProcessorFacts& p) {
+    const uint16_t* offsets = p.id == PROCESSOR_PXA320 ? kPxa320MfprOffsets : kPxa3x0MfprOffsets;
+    uint32_t windowOffset = p.pinWindow & 0xFFFF;
+    for (int i = 0; i < p.mfprRows; ++i)
         g_gpioLib.mfprIndex[i] = uint16_t((offsets[i] - windowOffset) / 4);
 }
 
@@ -113,41 +109,24 @@ void InitGPIOLib() {
     if (s.initialised) return;
     s.processorId = IdentifyProcessor();
     s.gpioWindow = s.mfprWindow = s.padWindow = s.tegraGpioWindow = nullptr;
-    switch (s.processorId) {
-    case PROCESSOR_PXA270:
-        s.gpioWindow = MapRegisterWindow(kPxaGpioBase);
-        s.gpioCount = 121;
-        break;
-    case PROCESSOR_PXA320:
-        s.gpioWindow = MapRegisterWindow(kPxaGpioBase);
-        s.mfprWindow = MapRegisterWindow(kPxa320MfprBase);
-        FillMfprIndex(kPxa320MfprOffsets, 146, 0x124);
-        s.gpioCount = 146;
-        break;
-    case PROCESSOR_PXA300:
-    case PROCESSOR_PXA310:
-        s.gpioWindow = MapRegisterWindow(kPxaGpioBase);
-        s.mfprWindow = MapRegisterWindow(kPxa3x0MfprBase);
-        FillMfprIndex(kPxa3x0MfprOffsets, 139, 0xB4);
-        s.gpioCount = s.processorId == PROCESSOR_PXA300 ? 135 : 139;
-        break;
-    case PROCESSOR_TEGRA2:
-        s.padWindow = MapRegisterWindow(kTegra2PadBase);
-        s.tegraGpioWindow = MapRegisterWindow(kTegraGpioBase);
-        s.bankShift = 7;
-        s.maskedOffset = 0x800;
-        s.gpioCount = 222;
-        break;
-    case PROCESSOR_TEGRA3:
-        s.padWindow = MapRegisterWindow(kTegra3PadBase);
-        s.tegraGpioWindow = MapRegisterWindow(kTegraGpioBase);
-        s.bankShift = 8;
-        s.maskedOffset = 0x80;
-        s.mxm3Module = IsBelvanModuleInfo();
-        s.gpioCount = 244;
-        break;
-    default: ReportUnsupportedProcessor(); return;
+    const ProcessorFacts* p = FindProcessorFacts(s.processorId);
+    if (!p) {
+        ReportUnsupportedProcessor();
+        return;
     }
+    // PXA: GPIO window, then MFPR window. Tegra: pad-control window, then GPIO window.
+    if (IsPxa(p->id)) {
+        s.gpioWindow = MapRegisterWindow(p->gpioWindow);
+        if (p->pinWindow) s.mfprWindow = MapRegisterWindow(p->pinWindow);
+        if (p->mfprRows) FillMfprIndex(*p);
+    } else {
+        s.padWindow = MapRegisterWindow(p->pinWindow);
+        s.tegraGpioWindow = MapRegisterWindow(p->gpioWindow);
+        s.bankShift = p->bankShift;
+        s.maskedOffset = p->maskedOffset;
+        if (p->id == PROCESSOR_TEGRA3) s.mxm3Module = IsBelvanModuleInfo();
+    }
+    s.gpioCount = p->gpioCount;
     s.initialised = true;
 }
 

@@ -15,5 +15,6 @@ BOOL BindPhysicalPages(void* destination, DWORD source, DWORD size, DWORD protec
 void UnmapRegisterWindow(volatile uint32_t* window);
 
 // MFPR byte offsets from 0x40E10000, per GPIO number.
-extern const uint16_t kPxa320MfprOffsets[146];
-extern const uint16_t kPxa3x0MfprOffsets[139]; // PXA300 (first 135) and PXA310
+extern const uint16_t kPxa320MfprOffsets[FactsOf(PROCESSOR_PXA320).mfprRows];
+// PXA300 (its GPIOs are the first rows) and PXA310.
+extern const uint16_t kPxa3x0MfprOffsets[FactsOf(PROCESSOR_PXA310).mfprRows];

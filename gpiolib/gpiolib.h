@@ -1,31 +1,15 @@
 // GPIOLib: every GPIO operation of the supported processors, keyed by GPIO number.
 #pragma once
+#include "gpiolib/processors.h"
+
 #include <cstdint>
-
-// Processor identifiers as IdentifyProcessor derives them from the main ID register.
-constexpr uint32_t PROCESSOR_PXA270 = 17;
-constexpr uint32_t PROCESSOR_PXA320 = 2;
-constexpr uint32_t PROCESSOR_PXA300 = 8;
-constexpr uint32_t PROCESSOR_PXA310 = 9;
-constexpr uint32_t PROCESSOR_TEGRA2 = 0x411FC09;
-constexpr uint32_t PROCESSOR_TEGRA3 = 0x412FC09;
-
-constexpr bool IsPxa3xx(uint32_t id) {
-    return id == PROCESSOR_PXA320 || id == PROCESSOR_PXA300 || id == PROCESSOR_PXA310;
-}
-constexpr bool IsPxa(uint32_t id) {
-    return id == PROCESSOR_PXA270 || IsPxa3xx(id);
-}
-constexpr bool IsTegra(uint32_t id) {
-    return id == PROCESSOR_TEGRA2 || id == PROCESSOR_TEGRA3;
-}
 
 // BootImage layout: the PXA GPIO controller block, then one MFPR word per GPIO.
 constexpr int BOOT_IMAGE_GPIO_WORDS = 300;
-constexpr int BOOT_IMAGE_MFPR_WORDS = 146;
+constexpr int BOOT_IMAGE_MFPR_WORDS = PXA_MAX_GPIOS;
 constexpr int BOOT_IMAGE_WORDS = BOOT_IMAGE_GPIO_WORDS + BOOT_IMAGE_MFPR_WORDS;
 
-constexpr int MFPR_INDEX_ENTRIES = 146;
+constexpr int MFPR_INDEX_ENTRIES = PXA_MAX_GPIOS;
 
 struct GpioLibState {
     uint32_t processorId;

@@ -3,7 +3,7 @@
 #include "gpiolib/frame.h"
 
 // PXA320: 146 pads; the MFPR window starts at 0x40E10124.
-const uint16_t kPxa320MfprOffsets[146] = {
+const uint16_t kPxa320MfprOffsets[FactsOf(PROCESSOR_PXA320).mfprRows] = {
     0x124, 0x128, 0x12C, 0x130, 0x134, 0x28C, 0x290, 0x294, // GPIO 0..7
     0x298, 0x29C, 0x458, 0x2A0, 0x2A4, 0x2A8, 0x2AC, 0x2B0, // GPIO 8..15
     0x2B4, 0x2B8, 0x2BC, 0x2C0, 0x2C4, 0x2C8, 0x2CC, 0x2D0, // GPIO 16..23
@@ -27,7 +27,7 @@ const uint16_t kPxa320MfprOffsets[146] = {
 
 // PXA300 and PXA310 share the layout (the PXA300 has the first 135); the window starts at
 // 0x40E100B4. The PXA310 moves GPIO 30..98 three registers further, see GetMfpr.
-const uint16_t kPxa3x0MfprOffsets[139] = {
+const uint16_t kPxa3x0MfprOffsets[FactsOf(PROCESSOR_PXA310).mfprRows] = {
     0x0B4, 0x0B8, 0x0BC, 0x27C, 0x280, 0x284, 0x288, 0x28C, // GPIO 0..7
     0x290, 0x294, 0x298, 0x29C, 0x2A0, 0x2A4, 0x2A8, 0x2AC, // GPIO 8..15
     0x2B0, 0x2B4, 0x2B8, 0x2BC, 0x2C0, 0x2C4, 0x2C8, 0x2CC, // GPIO 16..23

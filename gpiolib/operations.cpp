@@ -1,4 +1,4 @@
-// The GPIO operations: lazy initialisation, bounds, then the processor's register model.
+// The GPIO operations: lazy initialisation, bounds, then the family's table of operations.
 // The Tegra pad operations (pinmux, tristate, pull, pin group) keep their own rules and live in
 // gpiolib/tegra.cpp.
 #include "gpiolib/models.h"
@@ -6,85 +6,99 @@
 
 namespace {
 
-uint32_t Processor() { return g_gpioLib.processorId; }
+uint32_t Processor() {
+    return g_gpioLib.processorId;
+}
+
+// Null for a processor no family knows: every entry of its table is missing.
+const GpioOperations* Operations() {
+    const ProcessorFacts* p = FindProcessorFacts(Processor());
+    if (!p) return nullptr;
+    switch (p->family) {
+    case FAMILY_PXA270:
+    case FAMILY_PXA3XX: return &kPxaOperations;
+    case FAMILY_TEGRA2: return &kTegra2Operations;
+    case FAMILY_TEGRA3: return &kTegra3Operations;
+    }
+    return nullptr;
+}
+
+// The family's entry, or null when it has none.
+template <typename Entry> Entry Find(Entry GpioOperations::*entry) {
+    const GpioOperations* ops = Operations();
+    return ops ? ops->*entry : nullptr;
+}
 
 } // namespace
 
 int GetGPIODir(uint32_t gpio) {
     if (!GpioInRange(gpio)) return 0;
-    if (IsPxa(Processor())) return PxaGetDir(gpio);
-    if (IsTegra(Processor())) return TegraGetDir(gpio);
+    if (auto op = Find(&GpioOperations::getDir)) return op(gpio);
     ReportUnsupportedProcessor();
     return 0;
 }
 
 void SetGPIODir(uint32_t gpio, uint32_t dir) {
     if (!GpioInRange(gpio)) return;
-    if (IsPxa(Processor())) return PxaSetDir(gpio, dir);
-    if (IsTegra(Processor())) return TegraSetDir(gpio, dir);
+    if (auto op = Find(&GpioOperations::setDir)) return op(gpio, dir);
     ReportUnsupportedProcessor();
 }
 
 int GetGPIOLevel(uint32_t gpio) {
     if (!GpioInRange(gpio)) return 0;
-    if (IsPxa(Processor())) return PxaGetLevel(gpio);
-    if (IsTegra(Processor())) return TegraGetLevel(gpio);
+    if (auto op = Find(&GpioOperations::getLevel)) return op(gpio);
     ReportUnsupportedProcessor();
     return 0;
 }
 
 void SetGPIOLevel(uint32_t gpio, uint32_t level) {
     if (!GpioInRange(gpio)) return;
-    if (IsPxa(Processor())) return PxaSetLevel(gpio, level);
-    if (IsTegra(Processor())) return TegraSetLevel(gpio, level);
+    if (auto op = Find(&GpioOperations::setLevel)) return op(gpio, level);
     ReportUnsupportedProcessor();
 }
 
 int GetGPIOEdgeDetect(uint32_t gpio) {
     if (!GpioInRange(gpio)) return 0;
-    if (IsPxa(Processor())) return PxaGetEdgeDetect(gpio);
-    if (Processor() == PROCESSOR_TEGRA2) return Tegra2GetEdgeDetect(gpio);
-    NKDbgPrintfW(L"ERROR: GPIOLib: GetGPIOEdgeDetect This processor is not supported (procID: %x)\n\r",
-                 Processor());
+    if (auto op = Find(&GpioOperations::getEdgeDetect)) return op(gpio);
+    NKDbgPrintfW(
+        L"ERROR: GPIOLib: GetGPIOEdgeDetect This processor is not supported (procID: %x)\n\r",
+        Processor());
     return -1;
 }
 
 void SetGPIOEdgeDetect(uint32_t gpio, uint32_t flags) {
     if (!GpioInRange(gpio)) return;
-    if (IsPxa(Processor())) return PxaSetEdgeDetect(gpio, flags);
-    if (Processor() == PROCESSOR_TEGRA2) return Tegra2SetEdgeDetect(gpio, flags);
+    if (auto op = Find(&GpioOperations::setEdgeDetect)) return op(gpio, flags);
     ReportUnsupportedProcessor();
 }
 
+// Families without edge status read 0 and clear nothing, without a message.
 int GetGPIOEdgeStatus(uint32_t gpio) {
     if (!GpioInRange(gpio)) return 0;
-    if (IsPxa(Processor())) return PxaGetEdgeStatus(gpio);
-    return 0;
+    auto op = Find(&GpioOperations::getEdgeStatus);
+    return op ? op(gpio) : 0;
 }
 
 void ClearGPIOEdgeStatus(uint32_t gpio) {
     if (!GpioInRange(gpio)) return;
-    PxaClearEdgeStatus(gpio);
+    if (auto op = Find(&GpioOperations::clearEdgeStatus)) op(gpio);
 }
 
 int GetGPIOAltFn(uint32_t gpio) {
     if (!GpioInRange(gpio)) return 0;
-    if (IsPxa(Processor())) return PxaGetAltFn(gpio);
-    if (IsTegra(Processor())) return TegraGetAltFn(gpio);
+    if (auto op = Find(&GpioOperations::getAltFn)) return op(gpio);
     ReportUnsupportedProcessor();
     return 0;
 }
 
 void SetGPIOAltFn(uint32_t gpio, int fn, uint32_t dir) {
     if (!GpioInRange(gpio)) return;
-    if (IsPxa(Processor())) return PxaSetAltFn(gpio, fn, dir);
-    if (IsTegra(Processor())) return TegraSetAltFn(gpio, fn, dir);
+    if (auto op = Find(&GpioOperations::setAltFn)) return op(gpio, fn, dir);
     ReportUnsupportedProcessor();
 }
 
 int GetGPIODefaultFn(uint32_t gpio) {
     if (!GpioInRange(gpio)) return -1;
-    if (IsPxa(Processor())) return PxaGetDefaultFn(gpio);
-    if (IsTegra(Processor())) return 255;
-    return -1;
+    auto op = Find(&GpioOperations::getDefaultFn);
+    return op ? op(gpio) : -1;
 }

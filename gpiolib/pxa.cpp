@@ -125,8 +125,6 @@ int GpioFunctionOf(uint32_t gpio) {
     return 0;
 }
 
-} // namespace
-
 int PxaGetDir(uint32_t gpio) {
     return TestBit(GPDR, gpio);
 }
@@ -211,3 +209,11 @@ void PxaSetAltFn(uint32_t gpio, int fn, uint32_t dir) {
     uint32_t g = Fold(gpio);
     if (fn == GpioFunctionOf(g)) PxaSetDir(g, dir);
 }
+
+} // namespace
+
+const GpioOperations kPxaOperations = {
+    PxaGetDir,        PxaSetDir,        PxaGetLevel,      PxaSetLevel,
+    PxaGetEdgeDetect, PxaSetEdgeDetect, PxaGetEdgeStatus, PxaClearEdgeStatus,
+    PxaGetAltFn,      PxaSetAltFn,      PxaGetDefaultFn,
+};

@@ -20,8 +20,11 @@ namespace {
 //   Tegra 2: banks 0x80 apart (bankShift 7), masked-write twins of CNF, OE, OUT at + 0x800.
 //   Tegra 3: banks 0x100 apart (bankShift 8), twins inside each bank at + 0x80.
 //   A twin changes bit b only where bit b + 8 of the written value is 1.
-constexpr uint32_t kCnf = 0x00, kOe = 0x10, kOut = 0x20, kIn = 0x30, kIntLvl = 0x60;
-constexpr uint32_t kTegra2BankBytes = 0x80;
+
+// Byte offsets within a bank, named as in the processor manual.
+constexpr uint32_t GPIO_CNF = 0x00, GPIO_OE = 0x10, GPIO_OUT = 0x20, GPIO_IN = 0x30,
+                   GPIO_INT_LVL = 0x60;
+constexpr uint32_t kTegra2BankBytes = 1u << FactsOf(PROCESSOR_TEGRA2).bankShift;
 
 uint32_t PortOffset(uint32_t gpio) {
     return 4 * ((gpio >> 3) & 3);
@@ -56,7 +59,7 @@ void MaskedWrite(uint32_t gpio, uint32_t reg, uint32_t v) {
 }
 
 volatile uint32_t* InterruptTypeWord(uint32_t gpio) {
-    return ControllerWord((gpio >> 5) * kTegra2BankBytes + PortOffset(gpio) + kIntLvl);
+    return ControllerWord((gpio >> 5) * kTegra2BankBytes + PortOffset(gpio) + GPIO_INT_LVL);
 }
 
 // ---- Pad controls ----
@@ -124,24 +127,22 @@ void WriteField(const FieldLocation& f, uint32_t value, bool onlyIfChanged = fal
     RegWrite(reg, next);
 }
 
-} // namespace
-
 // ---- GPIO controller operations (frame rules applied by the callers) ----
 
 int TegraGetDir(uint32_t gpio) {
-    return ControllerBit(gpio, kOe);
+    return ControllerBit(gpio, GPIO_OE);
 }
 
 void TegraSetDir(uint32_t gpio, uint32_t dir) {
-    MaskedWrite(gpio, kOe, dir & 1);
+    MaskedWrite(gpio, GPIO_OE, dir & 1);
 }
 
 int TegraGetLevel(uint32_t gpio) {
-    return ControllerBit(gpio, kIn);
+    return ControllerBit(gpio, GPIO_IN);
 }
 
 void TegraSetLevel(uint32_t gpio, uint32_t level) {
-    MaskedWrite(gpio, kOut, level & 1);
+    MaskedWrite(gpio, GPIO_OUT, level & 1);
 }
 
 // 1 rising, 2 falling, 3 both edges, 5 high level, 6 low level, 7 level with both-edges set.
@@ -173,24 +174,42 @@ void Tegra2SetEdgeDetect(uint32_t gpio, uint32_t flags) {
 }
 
 int TegraGetAltFn(uint32_t gpio) {
-    if (ControllerBit(gpio, kCnf)) return -1;
+    if (ControllerBit(gpio, GPIO_CNF)) return -1;
     return GetTegraPinMux(gpio);
 }
 
 void TegraSetAltFn(uint32_t gpio, int fn, uint32_t dir) {
     if (fn == -1) fn = GetGPIODefaultFn(gpio);
     if (fn == 255) {
-        MaskedWrite(gpio, kCnf, 1); // the controller takes the pin over
+        MaskedWrite(gpio, GPIO_CNF, 1); // the controller takes the pin over
         TegraSetDir(gpio, dir);
     } else {
         SetTegraPinMux(gpio, uint32_t(fn)); // fails for fn above 3; the switch happens anyway
-        MaskedWrite(gpio, kCnf, 0);
+        MaskedWrite(gpio, GPIO_CNF, 0);
     }
     SetGPIOTristate(gpio, 0);
     FieldLocation input;
     if (g_gpioLib.processorId == PROCESSOR_TEGRA3 && LocatePadField(gpio, PAD_INPUT_ENABLE, &input))
         WriteField(input, 1);
 }
+
+// The value SetGPIOAltFn takes as the plain-GPIO setting.
+int TegraGetDefaultFn(uint32_t) {
+    return 255;
+}
+
+} // namespace
+
+const GpioOperations kTegra2Operations = {
+    TegraGetDir,         TegraSetDir,         TegraGetLevel,     TegraSetLevel,
+    Tegra2GetEdgeDetect, Tegra2SetEdgeDetect, nullptr,           nullptr,
+    TegraGetAltFn,       TegraSetAltFn,       TegraGetDefaultFn,
+};
+
+const GpioOperations kTegra3Operations = {
+    TegraGetDir, TegraSetDir, TegraGetLevel, TegraSetLevel, nullptr,           nullptr,
+    nullptr,     nullptr,     TegraGetAltFn, TegraSetAltFn, TegraGetDefaultFn,
+};
 
 // ---- Pad operations: no processor dispatch, each with its own initialisation rule ----
 

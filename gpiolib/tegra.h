@@ -1,9 +1,11 @@
 // Tegra pad-control tables (gpiolib/tegra_tables.cpp).
 #pragma once
+#include "gpiolib/processors.h"
+
 #include <cstdint>
 
-constexpr int TEGRA2_GPIO_COUNT = 222;
-constexpr int TEGRA3_GPIO_COUNT = 244;
+constexpr int TEGRA2_GPIO_COUNT = int(FactsOf(PROCESSOR_TEGRA2).gpioCount);
+constexpr int TEGRA3_GPIO_COUNT = int(FactsOf(PROCESSOR_TEGRA3).gpioCount);
 constexpr int TEGRA2_PIN_GROUP_COUNT = 115;
 
 // A pad field of a Tegra 2 pin group: register number within its register set, and shift.

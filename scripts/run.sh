@@ -1,41 +1,141 @@
 #!/bin/sh
-# Builds the tool and runs it. With a display it opens the window. Without one it runs on a
-# private virtual display, saves a screenshot once the table has filled, and closes the tool.
+# Builds the tool and runs it.
+#   scripts/run.sh          with a display, the window opens. Without one, the tool runs on a
+#                           private virtual display: a screenshot once the table has filled,
+#                           then the tool is closed through its close command.
+#   scripts/run.sh --keep   without a display: the tool stays open on the private display, so
+#                           that scripts/gpiosim can drive its pins; scripts/run.sh --shot takes
+#                           another screenshot, scripts/run.sh --stop ends it.
+#   scripts/run.sh --stop   ends a kept tool, its display, and every Wine process of the build
+# A refused start (not a Velmora module, an unknown processor) ends with exit code 1.
 set -e
 cd "$(dirname "$0")/.."
-scripts/setup.sh
-build="$PWD/${VELMORA_BUILD:-build}"
+build="${VELMORA_BUILD:-build}"
+case "$build" in /*) ;; *) build="$PWD/$build" ;; esac
+run="$build/wine-run"
+shot="$PWD/screenshot/gpioconfig.png"
+# The headless runs: a prefix of their own whose programs share one Wine desktop, which draws
+# the window frame (no window manager runs on the virtual display). A kept run leaves its
+# display and prefix here, for gpiosim and --shot.
+desktopPrefix="$build/wineprefix-desktop"
+session="$build/headless-session"
 
-if [ -n "$DISPLAY" ]; then
-    "$build/wine-run" cmd /c exit >/dev/null 2>&1 </dev/null || true
-    exec "$build/wine-run" "$build/gpioconfig.exe"
+mode="${1:-}"
+case "$mode" in
+"" | --keep | --shot | --stop) ;;
+*)
+    echo "usage: scripts/run.sh [--keep | --shot | --stop]" >&2
+    exit 2
+    ;;
+esac
+
+stop_wine() {
+    for prefix in "$build"/wineprefix*; do
+        [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+    done
+}
+
+screenshot() {
+    mkdir -p "$(dirname "$shot")"
+    desktop=$(xdotool search --name "Wine desktop" | head -n 1)
+    xwd -silent -id "$desktop" | xwdtopnm 2>/dev/null | pnmtopng >"$shot"
+}
+
+if [ "$mode" = "--stop" ]; then
+    if [ -f "$session" ]; then
+        . "$session"
+        export DISPLAY VELMORA_WINEPREFIX
+        "$run" "$build/windowctl.exe" close >/dev/null 2>&1 || true
+        kill "$XVFB_PID" 2>/dev/null || true
+        rm -f "$session"
+    fi
+    stop_wine
+    echo "Stopped the tool and every Wine process of $build."
+    exit 0
+fi
+if [ "$mode" = "--shot" ]; then
+    [ -f "$session" ] || { echo "No tool kept running; start one with scripts/run.sh --keep." >&2; exit 1; }
+    . "$session"
+    export DISPLAY
+    screenshot
+    echo "Screenshot of the tool's window: $shot"
+    exit 0
 fi
 
-# A prefix of its own whose programs share one Wine desktop, which draws the window frame
-# (no window manager runs on the virtual display).
-export VELMORA_WINEPREFIX="$build/wineprefix-desktop"
+scripts/setup.sh gpioconfig gpiosim windowctl
 
-shot="$PWD/screenshot/gpioconfig.png"
-mkdir -p "$(dirname "$shot")"
-export VELMORA_BUILD_DIR="$build" VELMORA_SHOT="$shot"
-xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
-    run="$VELMORA_BUILD_DIR/wine-run"
-    if [ ! -f "$VELMORA_WINEPREFIX/.desktop" ]; then
-        "$run" reg add "HKCU\\Software\\Wine\\Explorer" /v Desktop /d Default /f >/dev/null 2>&1
-        "$run" reg add "HKCU\\Software\\Wine\\Explorer\\Desktops" /v Default /d 860x480 /f >/dev/null 2>&1
-        # Wine reads the desktop setting when it starts.
-        WINEPREFIX="$VELMORA_WINEPREFIX" wineserver -k
-        WINEPREFIX="$VELMORA_WINEPREFIX" wineserver -w
-        touch "$VELMORA_WINEPREFIX/.desktop"
-    fi
-    "$run" "$VELMORA_BUILD_DIR/gpioconfig.exe" &
-    tool=$!
-    "$run" "$VELMORA_BUILD_DIR/windowctl.exe" wait
-    sleep 1
-    desktop=$(xdotool search --name "Wine desktop" | head -n 1)
-    xwd -silent -id "$desktop" | xwdtopnm 2>/dev/null | pnmtopng > "$VELMORA_SHOT"
-    "$run" "$VELMORA_BUILD_DIR/windowctl.exe" close
-    wait $tool || [ $? -eq 1 ]
-    WINEPREFIX="$VELMORA_WINEPREFIX" wineserver -k'
-echo "No display: the tool ran on a virtual display, and was closed through its close command."
+if [ -n "$DISPLAY" ] && [ -z "$mode" ]; then
+    "$run" --prepare
+    status=0
+    "$run" "$build/gpioconfig.exe" || status=$?
+    # The tool ends with 1 after a normal run and with 0 when it refused to start.
+    if [ "$status" -eq 1 ]; then exit 0; fi
+    echo "The tool refused to start (its message said why)." >&2
+    exit 1
+fi
+
+if [ -f "$session" ]; then
+    echo "A tool kept running already; scripts/run.sh --stop ends it." >&2
+    exit 1
+fi
+# A private display: Xvfb picks a free number and writes it once it accepts clients.
+displayFile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayFile" >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$displayFile" ] && break; sleep 0.1; done
+DISPLAY=":$(cat "$displayFile")"
+rm -f "$displayFile"
+export DISPLAY
+# The prefix after the display: Wine starts its processes for the display they find.
+export VELMORA_WINEPREFIX="$desktopPrefix"
+"$run" --prepare
+if [ ! -f "$VELMORA_WINEPREFIX/.desktop" ]; then
+    "$run" reg add "HKCU\\Software\\Wine\\Explorer" /v Desktop /d Default /f >/dev/null 2>&1
+    "$run" reg add "HKCU\\Software\\Wine\\Explorer\\Desktops" /v Default /d 860x480 /f >/dev/null 2>&1
+    # Wine reads the desktop setting when it starts.
+    WINEPREFIX="$VELMORA_WINEPREFIX" wineserver -k || true
+    WINEPREFIX="$VELMORA_WINEPREFIX" wineserver -w || true
+    touch "$VELMORA_WINEPREFIX/.desktop"
+    "$run" --prepare
+fi
+
+echo "Starting the tool on a private display..."
+"$run" "$build/gpioconfig.exe" </dev/null >/dev/null 2>&1 &
+tool=$!
+status=0
+message=$("$run" "$build/windowctl.exe" wait) || status=$?
+if [ "$status" -ne 0 ] && [ "$status" -ne 3 ]; then
+    kill $tool 2>/dev/null || true
+    kill $xvfb 2>/dev/null || true
+    stop_wine
+    echo "The tool's window did not show." >&2
+    exit 1
+fi
+sleep 1 # the list's first refresh
+screenshot
+if [ "$status" -eq 3 ] || [ "$mode" != "--keep" ]; then
+    "$run" "$build/windowctl.exe" close >/dev/null || true
+    wait $tool || true
+    kill $xvfb 2>/dev/null || true
+    WINEPREFIX="$VELMORA_WINEPREFIX" wineserver -k || true
+fi
+if [ "$status" -eq 3 ]; then
+    echo "The tool refused to start: $message" >&2
+    echo "Screenshot of its message: $shot" >&2
+    exit 1
+fi
+if [ "$mode" != "--keep" ]; then
+    echo "No display: the tool ran on a virtual display, and was closed through its close command."
+    echo "Screenshot of its window: $shot"
+    exit 0
+fi
+cat >"$session" <<END
+DISPLAY='$DISPLAY'
+VELMORA_WINEPREFIX='$VELMORA_WINEPREFIX'
+VELMORA_SIM_MODULE='${VELMORA_SIM_MODULE:-pxa270}'
+XVFB_PID=$xvfb
+END
+echo "The tool keeps running on the private display $DISPLAY."
 echo "Screenshot of its window: $shot"
+echo "Drive its pins with scripts/gpiosim (scripts/gpiosim --help says how),"
+echo "take another screenshot with scripts/run.sh --shot, end it with scripts/run.sh --stop."

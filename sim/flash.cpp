@@ -3,6 +3,7 @@
 // leaves either the old block or the new one.
 #include "sim/flash.h"
 #include "platform/kernel_ioctl.h"
+#include "sim/sim_internal.h"
 
 #include <shlobj.h>
 #include <cstdio>
@@ -31,8 +32,13 @@ DWORD Crc32(const BYTE* data, size_t size) {
 }
 
 bool StoreFolder(wchar_t* folder, DWORD size) {
-    DWORD n = GetEnvironmentVariableW(L"VELMORA_SIM_STORE_DIR", folder, size);
-    if (n && n < size) return true;
+    // A folder named but too long for a path is an error, not a reason to use the default.
+    DWORD n = SimSetting(L"VELMORA_SIM_STORE_DIR", folder, size - 32);
+    if (n >= size - 32) {
+        SimSettingProblem("VELMORA_SIM_STORE_DIR", nullptr, "nothing is stored");
+        return false;
+    }
+    if (n) return true;
     wchar_t base[MAX_PATH];
     if (FAILED(
             SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, base)))

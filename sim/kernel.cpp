@@ -54,8 +54,7 @@ bool FlashRequestAllowed(SimFlashOperation operation) {
 
 void RecordSaveRequest(const BootBlockRequest* request) {
     SimSharedState* state = SimState();
-    if (!state) return;
-    SimLock(state);
+    if (!state || !SimLock(state)) return;
     memcpy(state->flashLastSave, reinterpret_cast<const void*>(request->buffer), BOOT_BLOCK_SIZE);
     state->flashSaveRequested = 1;
     SimUnlock(state);
@@ -179,8 +178,7 @@ SimFlashRequests SimFlashRequestCounts() {
 
 bool SimFlashLastSaveRequest(BYTE* block) {
     SimSharedState* state = ModuleKnown() ? SimState() : nullptr;
-    if (!state) return false;
-    SimLock(state);
+    if (!state || !SimLock(state)) return false;
     bool any = state->flashSaveRequested != 0;
     if (any) memcpy(block, state->flashLastSave, BOOT_BLOCK_SIZE);
     SimUnlock(state);

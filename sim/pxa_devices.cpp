@@ -37,22 +37,23 @@
 
 namespace {
 
+// Registers by position; byte offsets are in the map above under the manual's names.
 enum Register {
-    GPLR, // the banked registers in offset order (offset = 12 * register + 4 * bank)
-    GPDR,
-    GPSR,
-    GPCR,
-    GRER,
-    GFER,
-    GEDR,
-    GAFR, // index: GAFR word 0..7
-    GSDR, // the PXA3xx set/clear registers in offset order (0x400 + 0x20 * n)
-    GCDR,
-    GSRER,
-    GCRER,
-    GSFER,
-    GCFER,
-    RESERVED,
+    REG_GPLR, // the banked registers in offset order (offset = 12 * register + 4 * bank)
+    REG_GPDR,
+    REG_GPSR,
+    REG_GPCR,
+    REG_GRER,
+    REG_GFER,
+    REG_GEDR,
+    REG_GAFR, // index: GAFR word 0..7
+    REG_GSDR, // the PXA3xx set/clear registers in offset order (0x400 + 0x20 * n)
+    REG_GCDR,
+    REG_GSRER,
+    REG_GCRER,
+    REG_GSFER,
+    REG_GCFER,
+    REG_RESERVED,
 };
 
 constexpr DWORD kGafrOffset = 0x054;
@@ -76,14 +77,14 @@ bool IsPxa270(const SimSharedState* state) {
 Access Decode(const SimSharedState* state, DWORD offset) {
     if (offset < kGafrOffset) return {Register(offset / 12), int(offset % 12 / 4)};
     if (offset < kGafrOffset + 32)
-        return IsPxa270(state) ? Access{GAFR, int((offset - kGafrOffset) / 4)}
-                               : Access{RESERVED, 0};
+        return IsPxa270(state) ? Access{REG_GAFR, int((offset - kGafrOffset) / 4)}
+                               : Access{REG_RESERVED, 0};
     if (offset >= 0x100 && offset < 0x100 + 7 * 12 && (offset - 0x100) % 12 == 0)
         return {Register((offset - 0x100) / 12), 3};
     if (!IsPxa270(state) && offset >= kSetClearOffset && offset < kSetClearOffset + 6 * 0x20 &&
         (offset & 0x1F) < 0x10)
-        return {Register(GSDR + (offset - kSetClearOffset) / 0x20), int((offset & 0x1F) / 4)};
-    return {RESERVED, 0};
+        return {Register(REG_GSDR + (offset - kSetClearOffset) / 0x20), int((offset & 0x1F) / 4)};
+    return {REG_RESERVED, 0};
 }
 
 DWORD BankedOffset(Register reg, int bank) {
@@ -118,7 +119,7 @@ void AndNot(volatile LONG* word, uint32_t bits) {
 }
 
 uint32_t PinLevels(SimSharedState* state, int bank) {
-    uint32_t out = Get(Word(state, GPDR, bank));
+    uint32_t out = Get(Word(state, REG_GPDR, bank));
     uint32_t latch = Get(&state->device[LATCH + bank]);
     uint32_t outside = Get(&state->external[bank]);
     return ((out & latch) | (~out & outside)) & BankMask(state, bank);
@@ -127,12 +128,12 @@ uint32_t PinLevels(SimSharedState* state, int bank) {
 uint32_t GpioRead(SimSharedState* state, DWORD offset) {
     Access a = Decode(state, offset);
     switch (a.reg) {
-    case GPLR: return PinLevels(state, a.index);
-    case GPDR:
-    case GRER:
-    case GFER:
-    case GEDR: return Get(Word(state, a.reg, a.index));
-    case GAFR: return Get(GafrWord(state, a.index));
+    case REG_GPLR: return PinLevels(state, a.index);
+    case REG_GPDR:
+    case REG_GRER:
+    case REG_GFER:
+    case REG_GEDR: return Get(Word(state, a.reg, a.index));
+    case REG_GAFR: return Get(GafrWord(state, a.index));
     default: return 0; // write only or reserved
     }
 }
@@ -141,21 +142,21 @@ void GpioWrite(SimSharedState* state, DWORD offset, uint32_t value) {
     Access a = Decode(state, offset);
     uint32_t bits = value & BankMask(state, a.index);
     switch (a.reg) {
-    case GPDR:
-    case GRER:
-    case GFER: InterlockedExchange(Word(state, a.reg, a.index), LONG(bits)); break;
-    case GPSR: Or(&state->device[LATCH + a.index], bits); break;
-    case GPCR: AndNot(&state->device[LATCH + a.index], bits); break;
-    case GEDR: AndNot(Word(state, GEDR, a.index), bits); break;
-    case GAFR:
+    case REG_GPDR:
+    case REG_GRER:
+    case REG_GFER: InterlockedExchange(Word(state, a.reg, a.index), LONG(bits)); break;
+    case REG_GPSR: Or(&state->device[LATCH + a.index], bits); break;
+    case REG_GPCR: AndNot(&state->device[LATCH + a.index], bits); break;
+    case REG_GEDR: AndNot(Word(state, REG_GEDR, a.index), bits); break;
+    case REG_GAFR:
         InterlockedExchange(GafrWord(state, a.index), LONG(value & GafrMask(a.index)));
         break;
-    case GSDR: Or(Word(state, GPDR, a.index), bits); break;
-    case GCDR: AndNot(Word(state, GPDR, a.index), bits); break;
-    case GSRER: Or(Word(state, GRER, a.index), bits); break;
-    case GCRER: AndNot(Word(state, GRER, a.index), bits); break;
-    case GSFER: Or(Word(state, GFER, a.index), bits); break;
-    case GCFER: AndNot(Word(state, GFER, a.index), bits); break;
+    case REG_GSDR: Or(Word(state, REG_GPDR, a.index), bits); break;
+    case REG_GCDR: AndNot(Word(state, REG_GPDR, a.index), bits); break;
+    case REG_GSRER: Or(Word(state, REG_GRER, a.index), bits); break;
+    case REG_GCRER: AndNot(Word(state, REG_GRER, a.index), bits); break;
+    case REG_GSFER: Or(Word(state, REG_GFER, a.index), bits); break;
+    case REG_GCFER: AndNot(Word(state, REG_GFER, a.index), bits); break;
     default: break; // GPLR is read only; reserved offsets ignore writes
     }
 }
@@ -294,12 +295,12 @@ void GpioPowerOn(SimSharedState* state, SimModule module) {
                 uint32_t shift = 2 * (g & 15);
                 *gafr = LONG((Get(gafr) & ~(3u << shift)) | uint32_t(pin.fn & 3) << shift);
             }
-            SetBits(Word(state, GPDR, bank), bit, pin.dir == PXA_OUT);
+            SetBits(Word(state, REG_GPDR, bank), bit, pin.dir == PXA_OUT);
             SetBits(pin.dir == PXA_OUT ? &state->device[LATCH + bank] : &state->external[bank], bit,
                     pin.level != 0);
-            SetBits(Word(state, GRER, bank), bit, pin.edge & PXA_RISE);
-            SetBits(Word(state, GFER, bank), bit, pin.edge & PXA_FALL);
-            SetBits(Word(state, GEDR, bank), bit, pin.edge & PXA_SEEN);
+            SetBits(Word(state, REG_GRER, bank), bit, pin.edge & PXA_RISE);
+            SetBits(Word(state, REG_GFER, bank), bit, pin.edge & PXA_FALL);
+            SetBits(Word(state, REG_GEDR, bank), bit, pin.edge & PXA_SEEN);
         }
     }
 }
@@ -334,7 +335,7 @@ bool SimPxaDriveInput(SimSharedState* state, SimModule module, uint32_t gpio, in
     int bank = int(g >> 5);
     uint32_t bit = 1u << (g & 31);
     // The edge decision needs the old signal, the direction and the enables together.
-    SimLock(state);
+    if (!SimLock(state)) return false;
     bool was = Get(&state->external[bank]) & bit;
     bool now = level != 0;
     if (was != now) {
@@ -342,9 +343,9 @@ bool SimPxaDriveInput(SimSharedState* state, SimModule module, uint32_t gpio, in
             Or(&state->external[bank], bit);
         else
             AndNot(&state->external[bank], bit);
-        bool input = !(Get(Word(state, GPDR, bank)) & bit);
-        Register enable = now ? GRER : GFER;
-        if (input && (Get(Word(state, enable, bank)) & bit)) Or(Word(state, GEDR, bank), bit);
+        bool input = !(Get(Word(state, REG_GPDR, bank)) & bit);
+        Register enable = now ? REG_GRER : REG_GFER;
+        if (input && (Get(Word(state, enable, bank)) & bit)) Or(Word(state, REG_GEDR, bank), bit);
     }
     SimUnlock(state);
     return true;
@@ -359,5 +360,5 @@ int SimPxaPinLevel(SimSharedState* state, SimModule module, uint32_t gpio) {
 int SimPxaPinIsOutput(SimSharedState* state, SimModule module, uint32_t gpio) {
     if (!SimIsPxaModule(module) || gpio >= SimModuleDescription(module)->gpioCount) return -1;
     uint32_t g = Fold(gpio);
-    return (Get(Word(state, GPDR, int(g >> 5))) >> (g & 31)) & 1;
+    return (Get(Word(state, REG_GPDR, int(g >> 5))) >> (g & 31)) & 1;
 }

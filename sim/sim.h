@@ -65,8 +65,8 @@ const SimRegion* SimRegionAt(int index);
 // Device access by physical address; false when no device sits there.
 bool SimPhysicalRead(DWORD physical, uint32_t* value);
 bool SimPhysicalWrite(DWORD physical, uint32_t value);
-// Power-on state of the selected module.
-void SimResetModule();
+// Power-on state of the selected module; false when the module has no state to reset.
+bool SimResetModule();
 
 // The outside world. GPIO numbers are those of the tool's "#" column.
 // Drives the signal on a pin; an input then reads it (and may latch an edge). False when the

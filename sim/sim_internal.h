@@ -4,6 +4,14 @@
 #include "sim/sim.h"
 
 bool SimIsPxaModule(SimModule module);
+// An environment control with the spaces around it removed: its length, 0 when unset or empty,
+// size when it does not fit (value is then empty).
+DWORD SimSetting(const wchar_t* name, wchar_t* value, DWORD size);
+// One line on stderr: the control's value (null: it was too long) cannot be used, and the rule.
+void SimSettingProblem(const char* name, const wchar_t* value, const char* rule);
+// VELMORA_SIM_INSTANCE as the section names use it; empty when unset. False (with the message
+// on stderr) when the value cannot be used.
+bool SimInstance(wchar_t* instance, DWORD size);
 bool SimIsTegraModule(SimModule module);
 
 // Register state of one module, in a named section that every process of the prefix shares.
@@ -19,7 +27,6 @@ constexpr int SIM_REGION_PINS = 1;
 constexpr int SIM_EXTERNAL_WORDS = 8;
 
 struct SimSharedState {
-    DWORD magic;
     volatile LONG phase; // 2 once powered on
     DWORD module;
     volatile LONG regs[SIM_MAX_REGIONS][SIM_REGION_WORDS];
@@ -38,12 +45,16 @@ struct SimSharedState {
 };
 
 // Guards compound updates of the shared state across processes (a named mutex). Keep it short;
-// prefer single interlocked operations in devices.
-void SimLock(SimSharedState* state);
+// prefer single interlocked operations in devices. False when the lock could not be taken (the
+// wait failed): the caller must then leave the state alone and must not unlock.
+[[nodiscard]] bool SimLock(SimSharedState* state);
 void SimUnlock(SimSharedState* state);
 
 // Starts the outside world's own changes for the module of this section, once per process.
 void SimStartStimulus(const wchar_t* sectionName);
+// Asks the stimulus thread to stop and waits until it has ended, its locks released. Called
+// before this process lets go of the module.
+void SimStopStimulus();
 
 // The state of the selected module, created at power-on state when no process holds it yet.
 // Null for modules without registers.

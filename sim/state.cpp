@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr DWORD kMagic = 0x56534D31; // "VSM1"
-
 HANDLE g_section;
 // Guards the state's compound updates across processes; a mutex, so that a thread that dies
 // holding it (a terminated refresh thread) does not stop every other process.
@@ -35,14 +33,16 @@ void RecomputeBounds() {
     }
 }
 
-// One module per name; VELMORA_SIM_INSTANCE keeps parallel test processes apart.
-void SectionName(wchar_t* name, const char* module) {
-    wchar_t instance[64];
-    DWORD n = GetEnvironmentVariableW(L"VELMORA_SIM_INSTANCE", instance, 64);
-    if (n == 0 || n >= 64)
+// One module per name; VELMORA_SIM_INSTANCE keeps parallel test processes apart. False when
+// the instance cannot be used: no module then, rather than another process's.
+bool SectionName(wchar_t* name, const char* module) {
+    wchar_t instance[40] = L"";
+    if (!SimInstance(instance, 40)) return false;
+    if (!instance[0])
         wsprintfW(name, L"Local\\VelmoraSim.%S", module);
     else
         wsprintfW(name, L"Local\\VelmoraSim.%S.%s", module, instance);
+    return true;
 }
 
 void PowerOn(SimSharedState* state, SimModule module) {
@@ -77,7 +77,7 @@ SimSharedState* SimState() {
     if (!SimDevicesOf(module, &count) || count == 0) return nullptr;
 
     wchar_t name[160];
-    SectionName(name, SimModuleDescription(module)->name);
+    if (!SectionName(name, SimModuleDescription(module)->name)) return nullptr;
     HANDLE section = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                         sizeof(SimSharedState), name);
     if (!section) {
@@ -97,9 +97,16 @@ SimSharedState* SimState() {
     }
     g_mutex = mutex;
     // The first process to arrive powers the module on; the others find it ready.
-    SimLock(state);
+    if (!SimLock(state)) {
+        fprintf(stderr, "simulated module: cannot lock the shared state (error %lu)\n",
+                GetLastError());
+        CloseHandle(mutex);
+        g_mutex = nullptr;
+        UnmapViewOfFile(state);
+        CloseHandle(section);
+        return nullptr;
+    }
     if (state->phase != 2) {
-        state->magic = kMagic;
         state->module = module;
         PowerOn(state, module);
         state->phase = 2;
@@ -113,6 +120,8 @@ SimSharedState* SimState() {
 }
 
 void SimForgetModuleState() {
+    // The stimulus thread uses the state and its lock: it ends before they go.
+    SimStopStimulus();
     if (g_state) UnmapViewOfFile(const_cast<SimSharedState*>(g_state));
     if (g_section) CloseHandle(g_section);
     if (g_mutex) CloseHandle(g_mutex);
@@ -128,24 +137,25 @@ bool SimModuleHeldElsewhere() {
     int count = 0;
     if (!SimDevicesOf(module, &count) || count == 0) return false;
     wchar_t name[160];
-    SectionName(name, SimModuleDescription(module)->name);
+    if (!SectionName(name, SimModuleDescription(module)->name)) return false;
     HANDLE section = OpenFileMappingW(FILE_MAP_READ, FALSE, name);
     if (!section) return false;
     CloseHandle(section);
     return true;
 }
 
-void SimResetModule() {
+bool SimResetModule() {
     SimSharedState* state = SimState();
-    if (!state) return;
-    SimLock(state);
+    if (!state || !SimLock(state)) return false;
     PowerOn(state, SimCurrentModule());
     SimUnlock(state);
+    return true;
 }
 
-void SimLock(SimSharedState*) {
+bool SimLock(SimSharedState*) {
     // An abandoned mutex is ours as well: its holder ended in the middle of an update.
-    WaitForSingleObject(g_mutex, INFINITE);
+    DWORD result = WaitForSingleObject(g_mutex, INFINITE);
+    return result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
 }
 
 void SimUnlock(SimSharedState*) {

@@ -4,7 +4,9 @@
 namespace {
 
 bool g_disabled;
-bool g_started;
+// The running stimulus of this process: its thread and the event that asks it to stop.
+HANDLE g_thread;
+HANDLE g_stop;
 
 // GPIO inputs at power-on, each on a module connector pin.
 SimStimulusPins PinsOf(SimModule module) {
@@ -25,25 +27,47 @@ constexpr ULONGLONG kHalfWave = 1000; // square wave: one second high, one secon
 // Button: pressed for 300 ms every 7 s, half a second away from the square wave's edges.
 constexpr ULONGLONG kButtonPeriod = 7000, kButtonPressAt = 3500, kButtonPress = 300;
 
+struct StimulusStart {
+    HANDLE driver; // one process of all that hold the module drives: the owner of this mutex
+    HANDLE stop;
+    SimModule module;
+};
+// Read by the thread as it starts; a new thread starts only after the old one has ended.
+StimulusStart g_start;
+
 DWORD WINAPI StimulusThread(void* parameter) {
-    HANDLE mutex = parameter;
+    StimulusStart start = *static_cast<StimulusStart*>(parameter);
+    SimStimulusPins pins = PinsOf(start.module);
     bool driving = false;
-    for (;;) {
-        // One process drives; when it ends, its abandoned mutex passes to another.
+    do {
+        // When the driving process ends, its abandoned mutex passes to another.
         if (!driving) {
-            DWORD got = WaitForSingleObject(mutex, 0);
+            DWORD got = WaitForSingleObject(start.driver, 0);
             driving = got == WAIT_OBJECT_0 || got == WAIT_ABANDONED;
         }
         if (driving) {
-            SimStimulusPins pins = PinsOf(SimCurrentModule());
             ULONGLONG now = GetTickCount64();
             if (pins.squareWave >= 0) SimDriveInput(pins.squareWave, (now / kHalfWave) & 1);
             ULONGLONG phase = now % kButtonPeriod;
             bool pressed = phase >= kButtonPressAt && phase < kButtonPressAt + kButtonPress;
             if (pins.button >= 0) SimDriveInput(pins.button, !pressed);
         }
-        Sleep(kTick);
-    }
+    } while (WaitForSingleObject(start.stop, kTick) == WAIT_TIMEOUT);
+    // Hand the driving over to another process now, not when this one ends.
+    if (driving) ReleaseMutex(start.driver);
+    CloseHandle(start.driver);
+    return 0;
+}
+
+// "off" stops the pins, "on" (or nothing) lets them move; any case.
+bool StimulusSwitchedOff() {
+    wchar_t setting[8];
+    DWORD n = SimSetting(L"VELMORA_SIM_STIMULUS", setting, 8);
+    if (n == 0 || (n < 8 && lstrcmpiW(setting, L"on") == 0)) return false;
+    if (n < 8 && lstrcmpiW(setting, L"off") == 0) return true;
+    SimSettingProblem("VELMORA_SIM_STIMULUS", n < 8 ? setting : nullptr,
+                      "on or off; the pins change by themselves");
+    return false;
 }
 
 } // namespace
@@ -57,18 +81,31 @@ void SimDisableStimulus() {
 }
 
 void SimStartStimulus(const wchar_t* sectionName) {
-    if (g_started || g_disabled) return;
-    wchar_t setting[8];
-    DWORD n = GetEnvironmentVariableW(L"VELMORA_SIM_STIMULUS", setting, 8);
-    if (n && n < 8 && lstrcmpiW(setting, L"off") == 0) return;
-    g_started = true;
+    if (g_thread || g_disabled || StimulusSwitchedOff()) return;
     wchar_t name[200];
     wsprintfW(name, L"%s.stimulus", sectionName);
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, name);
-    if (!mutex) return;
-    HANDLE thread = CreateThread(nullptr, 0, StimulusThread, mutex, 0, nullptr);
-    if (thread) {
-        SetThreadPriority(thread, THREAD_PRIORITY_BELOW_NORMAL);
-        CloseHandle(thread);
+    HANDLE driver = CreateMutexW(nullptr, FALSE, name);
+    HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    g_start = {driver, stop, SimCurrentModule()};
+    HANDLE thread =
+        driver && stop ? CreateThread(nullptr, 0, StimulusThread, &g_start, 0, nullptr) : nullptr;
+    if (!thread) {
+        if (driver) CloseHandle(driver);
+        if (stop) CloseHandle(stop);
+        return;
     }
+    SetThreadPriority(thread, THREAD_PRIORITY_BELOW_NORMAL);
+    g_thread = thread;
+    g_stop = stop;
+}
+
+void SimStopStimulus() {
+    if (!g_thread) return;
+    SetEvent(g_stop);
+    // The thread itself never lets go of the module; a wait on itself would never end.
+    if (GetThreadId(g_thread) == GetCurrentThreadId()) return;
+    WaitForSingleObject(g_thread, INFINITE);
+    CloseHandle(g_thread);
+    CloseHandle(g_stop);
+    g_thread = g_stop = nullptr;
 }

@@ -1,5 +1,6 @@
 // Tegra GPIO controller and pad control, shared by the Tegra 2 and the Tegra 3 modules.
 #include "sim/sim_internal.h"
+#include "gpiolib/processors.h"
 
 #include <iterator>
 
@@ -25,8 +26,10 @@ namespace {
 // change bit i of their register only where bit i + 8 of the value is 1. They are write-only:
 // a read returns 0, so software that reads a twin instead of the register sees nothing set.
 // Offsets outside the banks and twins are plain storage.
-constexpr int kCnf = 0, kOe = 1, kOut = 2, kIn = 3, kIntSta = 4, kIntEnb = 5, kIntLvl = 6,
-              kIntClr = 7;
+// Registers by their position in a bank (offset 0x10 * position); offsets have the manual's
+// names in the comment above.
+constexpr int REG_CNF = 0, REG_OE = 1, REG_OUT = 2, REG_IN = 3, REG_INT_STA = 4, REG_INT_ENB = 5,
+              REG_INT_LVL = 6, REG_INT_CLR = 7;
 constexpr DWORD kRegisterBlock = 0x80; // eight registers of 0x10 bytes
 
 struct TegraGpioLayout {
@@ -35,8 +38,11 @@ struct TegraGpioLayout {
     DWORD maskedOffset;
     uint32_t gpioCount;
 };
-constexpr TegraGpioLayout kTegra2Layout = {0x80, 7, 0x800, 222};
-constexpr TegraGpioLayout kTegra3Layout = {0x100, 8, 0x80, 244};
+constexpr TegraGpioLayout LayoutFrom(const ProcessorFacts& p) {
+    return {1u << p.bankShift, (p.gpioCount + 31) / 32, p.maskedOffset, p.gpioCount};
+}
+constexpr TegraGpioLayout kTegra2Layout = LayoutFrom(FactsOf(PROCESSOR_TEGRA2));
+constexpr TegraGpioLayout kTegra3Layout = LayoutFrom(FactsOf(PROCESSOR_TEGRA3));
 
 const TegraGpioLayout& LayoutOf(DWORD module) {
     return module == SIM_MODULE_TEGRA2 ? kTegra2Layout : kTegra3Layout;
@@ -44,7 +50,7 @@ const TegraGpioLayout& LayoutOf(DWORD module) {
 
 struct GpioRegister {
     DWORD bank, port;
-    int reg;     // kCnf .. kIntClr
+    int reg;     // REG_CNF .. REG_INT_CLR
     bool masked; // addressed through its masked-write twin
 };
 
@@ -70,7 +76,7 @@ DWORD WordOf(const TegraGpioLayout& layout, DWORD bank, DWORD port, int reg) {
 }
 
 uint32_t ValidBits(int reg) {
-    return reg == kIntLvl ? 0x00FFFFFF : 0xFF;
+    return reg == REG_INT_LVL ? 0x00FFFFFF : 0xFF;
 }
 
 // The GPIOs a port really has (the last bank of each processor is not full).
@@ -90,9 +96,9 @@ volatile LONG* GpioWord(SimSharedState* state, DWORD word) {
 // read needs no lock (a thread ended inside a locked section would stop every process): each
 // word is sampled once, the direction before the levels.
 uint32_t InputValue(SimSharedState* state, const TegraGpioLayout& layout, DWORD bank, DWORD port) {
-    uint32_t cnf = uint32_t(*GpioWord(state, WordOf(layout, bank, port, kCnf)));
-    uint32_t oe = uint32_t(*GpioWord(state, WordOf(layout, bank, port, kOe)));
-    uint32_t out = uint32_t(*GpioWord(state, WordOf(layout, bank, port, kOut)));
+    uint32_t cnf = uint32_t(*GpioWord(state, WordOf(layout, bank, port, REG_CNF)));
+    uint32_t oe = uint32_t(*GpioWord(state, WordOf(layout, bank, port, REG_OE)));
+    uint32_t out = uint32_t(*GpioWord(state, WordOf(layout, bank, port, REG_OUT)));
     uint32_t outside = uint32_t(state->external[bank]) >> (8 * port);
     uint32_t driven = cnf & oe;
     return ((out & driven) | (outside & ~driven)) & PortPins(layout, bank, port);
@@ -126,8 +132,8 @@ uint32_t GpioRead(SimSharedState* state, DWORD offset) {
     const TegraGpioLayout& layout = LayoutOf(state->module);
     GpioRegister r;
     if (!Decode(layout, offset, &r)) return uint32_t(*GpioWord(state, offset / 4));
-    if (r.masked || r.reg == kIntClr) return 0;
-    if (r.reg == kIn) return InputValue(state, layout, r.bank, r.port);
+    if (r.masked || r.reg == REG_INT_CLR) return 0;
+    if (r.reg == REG_IN) return InputValue(state, layout, r.bank, r.port);
     return uint32_t(*GpioWord(state, WordOf(layout, r.bank, r.port, r.reg)));
 }
 
@@ -139,10 +145,10 @@ void GpioWrite(SimSharedState* state, DWORD offset, uint32_t value) {
         InterlockedExchange(GpioWord(state, offset / 4), LONG(value));
         return;
     }
-    if (r.reg == kIn) return; // read-only, and it has no twin
-    if (r.reg == kIntClr) {
+    if (r.reg == REG_IN) return; // read-only, and it has no twin
+    if (r.reg == REG_INT_CLR) {
         if (!r.masked)
-            InterlockedAnd(GpioWord(state, WordOf(layout, r.bank, r.port, kIntSta)),
+            InterlockedAnd(GpioWord(state, WordOf(layout, r.bank, r.port, REG_INT_STA)),
                            ~LONG(value & 0xFF));
         return;
     }
@@ -202,10 +208,10 @@ void ApplyBootGpios(SimSharedState* state, const TegraGpioLayout& layout, const 
             LONG bit = LONG(1) << (n & 7);
             bool level = (rows[i].levels >> (n - rows[i].first)) & 1;
             if (rows[i].mode != kPeriph)
-                SetBits(GpioWord(state, WordOf(layout, bank, port, kCnf)), bit);
+                SetBits(GpioWord(state, WordOf(layout, bank, port, REG_CNF)), bit);
             if (rows[i].mode == kOutput) {
-                SetBits(GpioWord(state, WordOf(layout, bank, port, kOe)), bit);
-                if (level) SetBits(GpioWord(state, WordOf(layout, bank, port, kOut)), bit);
+                SetBits(GpioWord(state, WordOf(layout, bank, port, REG_OE)), bit);
+                if (level) SetBits(GpioWord(state, WordOf(layout, bank, port, REG_OUT)), bit);
             } else if (level) {
                 SetBits(&state->external[n >> 5], LONG(1) << (n & 31));
             }
@@ -401,8 +407,8 @@ int SimTegraPinIsOutput(SimSharedState* state, SimModule module, uint32_t gpio) 
     const TegraGpioLayout& layout = LayoutOf(module);
     if (gpio >= layout.gpioCount) return -1;
     DWORD bank = gpio >> 5, port = (gpio >> 3) & 3;
-    uint32_t cnf = uint32_t(*GpioWord(state, WordOf(layout, bank, port, kCnf)));
-    uint32_t oe = uint32_t(*GpioWord(state, WordOf(layout, bank, port, kOe)));
+    uint32_t cnf = uint32_t(*GpioWord(state, WordOf(layout, bank, port, REG_CNF)));
+    uint32_t oe = uint32_t(*GpioWord(state, WordOf(layout, bank, port, REG_OE)));
     return ((cnf & oe) >> (gpio & 7)) & 1;
 }
 

@@ -1,5 +1,7 @@
 // Alternate-function names: the signal a GPIO carries on a given alternate function.
 #pragma once
+#include "gpiolib/processors.h"
+
 #include <cstdint>
 
 // One row per GPIO; the column meaning depends on the processor family:
@@ -11,11 +13,12 @@ constexpr int ALTFN_COLUMNS = 7;
 typedef const wchar_t* const AltFnRow[ALTFN_COLUMNS];
 
 constexpr int ALTFN_BLOCKS = 5;
-constexpr int ALTFN_ROWS_PXA270 = 121;
-constexpr int ALTFN_ROWS_PXA320 = 146;
-constexpr int ALTFN_ROWS_PXA3X0 = 139; // PXA300 (135 GPIOs) and PXA310 (139)
-constexpr int ALTFN_ROWS_TEGRA2 = 222;
-constexpr int ALTFN_ROWS_TEGRA3 = 245; // GPIO 244 has a row though GPIOLib counts 244
+// One row per list row of the processor.
+constexpr int ALTFN_ROWS_PXA270 = FactsOf(PROCESSOR_PXA270).listRows;
+constexpr int ALTFN_ROWS_PXA320 = FactsOf(PROCESSOR_PXA320).listRows;
+constexpr int ALTFN_ROWS_PXA3X0 = FactsOf(PROCESSOR_PXA310).listRows; // PXA300 uses the first
+constexpr int ALTFN_ROWS_TEGRA2 = FactsOf(PROCESSOR_TEGRA2).listRows;
+constexpr int ALTFN_ROWS_TEGRA3 = FactsOf(PROCESSOR_TEGRA3).listRows; // one more than GPIOLib's
 
 extern const AltFnRow AltFnPxa270[ALTFN_ROWS_PXA270];
 extern const AltFnRow AltFnPxa320[ALTFN_ROWS_PXA320];

@@ -4,13 +4,14 @@
 
 #include <cstdint>
 
-constexpr int EVAL_POSITIONS = 130;
 constexpr int EVAL_NAME_SETS = 3;
 constexpr int EVAL_X9_X10_PINS = 50; // boards "version2.1" and "version3.1"
 // Board "Belvan V.1.0": X4, X7 and X10 of 40 pins, then X56 of 10.
 constexpr int EVAL_BELVAN_CONNECTOR_PINS = 40;
 constexpr int EVAL_X56_FIRST = 120;
 constexpr int EVAL_X56_PINS = 10;
+// Positions of a board's wiring: its connectors in order, X56 last.
+constexpr int EVAL_POSITIONS = EVAL_X56_FIRST + EVAL_X56_PINS;
 constexpr int EVAL_X22_PINS = 24;
 constexpr int EVAL_EX_ROW_PINS = 32;
 constexpr int EVAL_EX_PINS = 3 * EVAL_EX_ROW_PINS; // rows A, B, C

@@ -129,15 +129,58 @@ struct Agreement {
     std::vector<std::string> skipped;
 };
 
+// Known differences between the names and the facts, each explained; every other difference
+// fails, and so does a listed one that no longer occurs.
+const char kTwoInputs[] = "the manual names two inputs on this function; the cell shows the "
+                          "first, SSP1's clock (its fact SSP1_SCLK_IN agrees)";
+const char kPxa300Block[] =
+    "the PXA300 and the PXA310 share one block, which follows the "
+    "PXA300 where their facts differ (Pxa300AndPxa310DisagreeOnThirteenCells)";
+const char kNoSpi3OnSdmmc3Clk[] = "the tool's table leaves SPI3 on SDMMC3_CLK (function 3) unnamed";
+
+struct KnownDifference {
+    const char* processor;
+    const char* description; // as Describe writes it
+    const char* why;
+};
+const KnownDifference KnownDifferences[] = {
+    {"PXA270", R"(GPIO 23 in AF2: facts SSP2_SCLKEN, table "SSPSCLK")", kTwoInputs},
+    {"PXA310", R"(GPIO 24 AF3: facts MMC1_CMD, table "UTM_RXVALID")", kPxa300Block},
+    {"PXA310", R"(GPIO 29 AF3: facts MMC1_DAT0, table "U2D_TXVALID")", kPxa300Block},
+    {"PXA310", R"(GPIO 30 AF3: facts ULPI_DATA_OUT_0, table "UTM_PHYDATAOUT0")", kPxa300Block},
+    {"PXA310", R"(GPIO 31 AF3: facts ULPI_DATA_OUT_1, table "UTM_PHYDATAOUT1")", kPxa300Block},
+    {"PXA310", R"(GPIO 32 AF3: facts ULPI_DATA_OUT_2, table "UTM_PHYDATAOUT2")", kPxa300Block},
+    {"PXA310", R"(GPIO 33 AF3: facts ULPI_DATA_OUT_3, table "UTM_PHYDATAOUT3")", kPxa300Block},
+    {"PXA310", R"(GPIO 34 AF3: facts ULPI_DATA_OUT_4, table "UTM_PHYDATAOUT4")", kPxa300Block},
+    {"PXA310", R"(GPIO 35 AF3: facts ULPI_DATA_OUT_5, table "UTM_PHYDATAOUT5")", kPxa300Block},
+    {"PXA310", R"(GPIO 36 AF3: facts ULPI_DATA_OUT_6, table "UTM_PHYDATAOUT6")", kPxa300Block},
+    {"PXA310", R"(GPIO 37 AF3: facts ULPI_DATA_OUT_7, table "UTM_PHYDATAOUT7")", kPxa300Block},
+    {"PXA310", R"(GPIO 38 AF1: facts ULPI_CLK, table "UTM_CLK")", kPxa300Block},
+    {"PXA310", R"(GPIO 103 AF2: facts MMC3_CLK, table "USB_P2_8")", kPxa300Block},
+    {"PXA310", R"(GPIO 105 AF2: facts MMC3_CMD, table "USB_P2_5")", kPxa300Block},
+    {"Tegra 3", R"(GPIO 6 function 3: facts spi3, table "-")", kNoSpi3OnSdmmc3Clk},
+};
+
 void Report(const char* processor, const Agreement& a) {
-    double rate = a.checked ? 1.0 - double(a.disagreements.size()) / a.checked : 0.0;
-    std::printf("%s: %d of %d facts agree (%.1f %%)\n", processor,
-                a.checked - int(a.disagreements.size()), a.checked, rate * 100.0);
-    for (const std::string& d : a.disagreements)
-        std::printf("  differs: %s\n", d.c_str());
+    std::printf("%s: %d of %d facts agree\n", processor, a.checked - int(a.disagreements.size()),
+                a.checked);
     for (const std::string& s : a.skipped)
         std::printf("  skipped: %s\n", s.c_str());
-    EXPECT_GE(rate, 0.95) << processor;
+    EXPECT_GT(a.checked, 0) << processor;
+    std::set<std::string> seen(a.disagreements.begin(), a.disagreements.end());
+    for (const std::string& d : a.disagreements) {
+        const KnownDifference* known = nullptr;
+        for (const KnownDifference& k : KnownDifferences)
+            if (processor == std::string(k.processor) && d == k.description) known = &k;
+        if (known)
+            std::printf("  known difference: %s (%s)\n", d.c_str(), known->why);
+        else
+            ADD_FAILURE() << processor << " differs: " << d;
+    }
+    for (const KnownDifference& k : KnownDifferences) {
+        if (processor != std::string(k.processor)) continue;
+        EXPECT_TRUE(seen.count(k.description)) << "no longer differs: " << k.description;
+    }
 }
 
 std::string Describe(uint32_t gpio, const char* fn, const std::string& fact, const wchar_t* name) {
@@ -564,7 +607,9 @@ DWORD WINAPI CallOnce(void*) {
     return GetAltFnName(130, 0, 0)[5] == L'2' ? 0 : 1;
 }
 
-constexpr int ShortLivedThreads = 2000;
+// Enough to see 16 bytes kept per thread; few enough to end in time on a loaded machine, where
+// Wine takes several milliseconds to start and end a thread.
+constexpr int ShortLivedThreads = 500;
 void* Kept[ShortLivedThreads];
 volatile LONG KeptCount;
 
@@ -643,13 +688,13 @@ TEST(GetAltFnNameThreads, ConcurrentCallersKeepTheirOwnText) {
 // request) do not make the process grow.
 TEST(GetAltFnNameThreads, ShortLivedThreadsDoNotGrowTheProcess) {
     UseProcessor(PROCESSOR_PXA320, MODULE_PXA320);
-    RunShortLivedThreads(CallOnce, 200); // the first calls set up the thread-local storage
+    RunShortLivedThreads(CallOnce, 50); // the first calls set up the thread-local storage
     Memory before = Measure();
     RunShortLivedThreads(CallOnce, ShortLivedThreads);
     Memory after = Measure();
     std::printf("%d threads: commit %lld -> %lld bytes, heap in use %lld -> %lld bytes\n",
                 ShortLivedThreads, before.commit, after.commit, before.heapBytes, after.heapBytes);
-    // Keeping even one 16-byte buffer per ended thread would add 32 000 bytes.
+    // Keeping even one 16-byte buffer per ended thread would add 8000 bytes.
     EXPECT_LT(after.heapBytes - before.heapBytes, ShortLivedThreads * 16);
     EXPECT_LT(after.commit - before.commit, ShortLivedThreads * 16);
 

@@ -1,13 +1,14 @@
 // One simulated module seen by several processes: the tool, gpiosim and this test.
 #include "gpiolib/gpiolib.h"
 #include "sim/sim.h"
+#include "app/title.h"
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <thread>
 
 namespace {
-
-const wchar_t kTitle[] = L"Velmora GPIO Config V 2.3";
 
 ChildResult Gpiosim(const char* module, const std::wstring& arguments) {
     wchar_t value[64];
@@ -43,7 +44,7 @@ TEST(SharedModule, GpiosimAndGpioLibSeeOneModule) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.module);
         Tool tool(c.module);
-        HWND window = tool.Window(kTitle);
+        HWND window = tool.Window(TOOL_TITLE);
         ASSERT_NE(window, nullptr);
         for (int level : {1, 0, 1}) {
             ChildResult set =
@@ -72,7 +73,7 @@ TEST(SharedModule, GpiosimAndGpioLibSeeOneModule) {
 // A level the tool's process writes is what gpiosim reads from outside.
 TEST(SharedModule, OutputsWrittenHereAreSeenByGpiosim) {
     Tool tool("pxa300");
-    HWND window = tool.Window(kTitle);
+    HWND window = tool.Window(TOOL_TITLE);
     ASSERT_NE(window, nullptr);
     SimSelectModule(SIM_MODULE_PXA300);
     InitGPIOLib();
@@ -93,7 +94,7 @@ TEST(SharedModule, OutputsWrittenHereAreSeenByGpiosim) {
 
 TEST(SharedModule, ResetPutsTheModuleBackToPowerOn) {
     Tool tool("tegra3");
-    HWND window = tool.Window(kTitle);
+    HWND window = tool.Window(TOOL_TITLE);
     ASSERT_NE(window, nullptr);
     SimSelectModule(SIM_MODULE_TEGRA3);
     InitGPIOLib();
@@ -124,23 +125,101 @@ TEST(Gpiosim, WithoutAToolChangesAreRefusedAndReadsShowPowerOn) {
     EXPECT_TRUE(Contains(dump.output, "at 40E10000")) << dump.output;
 }
 
-TEST(Gpiosim, UsageAndBadArgumentsAreReported) {
-    EXPECT_EQ(Gpiosim("pxa270", L"").exitCode, 2);
-    EXPECT_EQ(Gpiosim("pxa270", L"blink 5").exitCode, 2);
-    EXPECT_EQ(Gpiosim("pxa270", L"set 5").exitCode, 2);
-    EXPECT_EQ(Gpiosim("pxa270", L"set 5 up").exitCode, 2);
-    EXPECT_EQ(Gpiosim("pxa270", L"set A5 high").exitCode, 2); // port names are Tegra's
-    EXPECT_EQ(Gpiosim("pxa270", L"pulse 5 0").exitCode, 2);
-    EXPECT_EQ(Gpiosim("pxa270", L"get 5x").exitCode, 2);
-    ChildResult outside = Gpiosim("pxa270", L"get 121");
-    EXPECT_EQ(outside.exitCode, 1);
-    EXPECT_TRUE(Contains(outside.output, "has no GPIO 121")) << outside.output;
-    EXPECT_EQ(Gpiosim("tegra3", L"get EE4").exitCode, 1); // GPIO 244: the list's last row only
-    EXPECT_EQ(Gpiosim("tegra3", L"get EE3").exitCode, 0);
-    EXPECT_EQ(Gpiosim("tegra2", L"get AB1").exitCode, 2);
-    EXPECT_EQ(Gpiosim("none", L"get 1").exitCode, 1);
+// Exit codes: 2 when the command line is not understood, 1 when the module refuses; one line
+// says why (no arguments at all: the usage). Never a crash or a hang (RunChild gives -1).
+TEST(Gpiosim, BadArgumentsEndWithOneLineAndTheirExitCode) {
+    struct Case {
+        const char* module;
+        const wchar_t* arguments;
+        int exitCode;
+        const char* says;
+    } cases[] = {
+        {"pxa270", L"blink 5", 2, "unknown command: 'blink'"},
+        {"pxa270", L"s\u00e9t 5 high", 2, "unknown command"},
+        {"pxa270", L"set 5", 2, "set takes a GPIO and high or low"},
+        {"pxa270", L"set 5 high now", 2, "set takes a GPIO and high or low"},
+        {"pxa270", L"get", 2, "get takes a GPIO"},
+        {"pxa270", L"get 5 6", 2, "get takes a GPIO"},
+        {"pxa270", L"dump all", 2, "dump takes no arguments"},
+        {"pxa270", L"reset now", 2, "reset takes no arguments"},
+        {"pxa270", L"pulse", 2, "pulse takes a GPIO and optionally the milliseconds"},
+        {"pxa270", L"set 5 up", 2, "the level is high or low: 'up'"},
+        {"pxa270", L"set 5 HIGH", 2, "the level is high or low"},
+        {"pxa270", L"get -1", 2, "not a GPIO number or port name: '-1'"},
+        {"pxa270", L"get 5x", 2, "not a GPIO number or port name: '5x'"},
+        {"pxa270", L"get 0x10", 2, "not a GPIO number or port name"},
+        {"pxa270", L"get \"\"", 2, "not a GPIO number or port name: ''"},
+        {"pxa270", L"get \u00e9", 2, "not a GPIO number or port name"},
+        {"pxa270", L"get \u4e2d5", 2, "not a GPIO number or port name"},
+        {"pxa270", L"pulse 5 0", 2, "the pulse lasts 1 to 60000 ms: '0'"},
+        {"pxa270", L"pulse 5 -5", 2, "the pulse lasts 1 to 60000 ms: '-5'"},
+        {"pxa270", L"pulse 5 60001", 2, "the pulse lasts 1 to 60000 ms"},
+        {"pxa270", L"pulse 5 99999999999999999999", 2, "the pulse lasts 1 to 60000 ms"},
+        {"pxa270", L"get 121", 1, "the pxa270 module has no GPIO 121"},
+        {"pxa270", L"get 4294967296", 1, "the pxa270 module has no GPIO 4294967296"},
+        {"pxa270", L"get 99999999999999999999999", 1, "has no GPIO 99999999999999999999999"},
+        {"pxa270", L"set A5 high", 1, "the pxa270 module has no port names"},
+        {"pxa310", L"get U2", 1, "the pxa310 module has no port names"},
+        {"tegra2", L"get AB1", 1, "the tegra2 module has no GPIO AB1"},
+        {"tegra2", L"get FF1", 1, "the tegra2 module has no GPIO FF1"},
+        {"tegra2", L"get A8", 1, "the tegra2 module has no GPIO A8"},
+        {"tegra3", L"get EE4", 1, "has no GPIO EE4"}, // GPIO 244: the list's last row only
+        {"tegra3", L"get ee3", 0, "GPIO ee3: "},
+        {"none", L"get 1", 1, "names a module without GPIOs"},
+        {"none", L"blink", 2, "unknown command"}, // the command line first
+    };
+    for (const Case& c : cases) {
+        ChildResult r = Gpiosim(c.module, c.arguments);
+        std::string where = std::string(c.module) + " " + testing::PrintToString(c.arguments);
+        EXPECT_EQ(r.exitCode, c.exitCode) << where << ": " << r.output;
+        EXPECT_TRUE(Contains(r.output, c.says)) << where << ": " << r.output;
+        if (c.exitCode != 0) {
+            // The reason alone, on one line.
+            EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1)
+                << where << ": " << r.output;
+        }
+    }
     ChildResult usage = Gpiosim("pxa270", L"");
+    EXPECT_EQ(usage.exitCode, 2);
     EXPECT_TRUE(Contains(usage.output, "usage: gpiosim set GPIO high|low")) << usage.output;
+}
+
+// --help: the usage on stdout (stderr is thrown away here), exit code 0, whatever the module.
+TEST(Gpiosim, HelpGoesToStdoutAndSucceeds) {
+    for (const char* module : {"pxa270", "none"}) {
+        for (const wchar_t* word : {L"--help", L"-h", L"help"}) {
+            wchar_t value[64];
+            wsprintfW(value, L"VELMORA_SIM_MODULE=%S", module);
+            ChildResult r = RunChild(
+                L"cmd /c \"\"" + BuildFolder() + L"\\gpiosim.exe\" " + word + L" 2>NUL\"", {value});
+            EXPECT_EQ(r.exitCode, 0) << module << " " << r.output;
+            EXPECT_TRUE(Contains(r.output, "usage: gpiosim set GPIO high|low")) << r.output;
+            EXPECT_TRUE(Contains(r.output, "Exit codes: 0 done")) << r.output;
+        }
+    }
+}
+
+// A pulse whose tool ends meanwhile ends too, at once, and says so.
+TEST(SharedModule, PulseEndsWhenTheToolEnds) {
+    Tool tool("pxa270");
+    HWND window = tool.Window(TOOL_TITLE);
+    ASSERT_NE(window, nullptr);
+    ChildResult before = Gpiosim("pxa270", L"get 11");
+    ASSERT_EQ(before.exitCode, 0) << before.output;
+    bool wasHigh = Contains(before.output, ": high");
+    ChildResult pulse;
+    std::thread pulser([&] { pulse = Gpiosim("pxa270", L"pulse 11 60000"); });
+    // The pulse has begun once gpiosim reads the other level.
+    bool begun = false;
+    for (int i = 0; i < 50 && !begun; ++i) {
+        ChildResult now = Gpiosim("pxa270", L"get 11");
+        begun = Contains(now.output, wasHigh ? ": low" : ": high");
+    }
+    EXPECT_TRUE(begun);
+    CloseTool(tool, window);
+    pulser.join(); // RunChild ends a child after 20 s: long before the pulse's 60 s
+    EXPECT_EQ(pulse.exitCode, 1) << pulse.output;
+    EXPECT_TRUE(Contains(pulse.output, "the tool ended during the pulse")) << pulse.output;
 }
 
 // Left alone, a few inputs change by themselves; with the stimulus off they stay put.

@@ -104,12 +104,12 @@ TEST(ModuleInformation, EnvironmentChoosesTheModule) {
         ChildResult child = RunChild(command, {L"VELMORA_CHILD_QUERY=1", c.value});
         EXPECT_EQ(child.exitCode, 0);
         EXPECT_NE(child.output.find(c.expected), std::string::npos) << child.output;
-        EXPECT_EQ(child.output.find("is not a module"), std::string::npos);
+        EXPECT_EQ(child.output.find("is not usable"), std::string::npos);
     }
     ChildResult bad = RunChild(command, {L"VELMORA_CHILD_QUERY=1", L"VELMORA_SIM_MODULE=pxa999"});
     EXPECT_NE(bad.output.find("ok=0"), std::string::npos) << bad.output;
     EXPECT_NE(
-        bad.output.find("VELMORA_SIM_MODULE=pxa999 is not a module; use one of: pxa270, pxa320, "
+        bad.output.find("VELMORA_SIM_MODULE=pxa999 is not usable: use one of: pxa270, pxa320, "
                         "pxa300, pxa310, tegra2, tegra3, tegra3-belvan, none, unknown-cpu"),
         std::string::npos)
         << bad.output;

@@ -1,4 +1,5 @@
 // The dialog, menu and icon resources of the tool, read from the built program.
+#include "res/resource.h"
 #include "tests/test_support.h"
 
 #include <windows.h>
@@ -8,6 +9,15 @@
 #include <vector>
 
 namespace {
+
+// Resource and control ids other programs rely on.
+static_assert(IDD_MAIN == 101 && IDR_POPUPS == 103 && IDI_TOOL == 104);
+static_assert(IDC_GPIOLIST == 1028 && IDC_SAVE == 1032 && IDC_RESETCLEAR == 1033);
+static_assert(IDC_CURRENT == 1039 && IDC_BOOTUP == 1040 && IDC_HELPTEXT == 1041);
+static_assert(IDC_UPDATERATE == 1042 && IDC_EVAL21 == 1045 && IDC_EVAL31 == 1046);
+static_assert(IDC_BELVAN == 1049 && IDM_ALTFN_INPUT == 40002 && IDM_DIR_INPUT == 40012);
+static_assert(IDM_FN0 == 40021 && IDM_TRISTATE_NO == 40029 && IDM_COL_GPIO == 40031);
+static_assert(IDM_PULL_NORMAL == 40060);
 
 HMODULE Program() {
     static HMODULE module = LoadLibraryExW((BuildFolder() + L"\\gpioconfig.exe").c_str(), nullptr,
@@ -59,18 +69,20 @@ struct Control {
 constexpr DWORD kChild = WS_CHILD, kShown = WS_CHILD | WS_VISIBLE;
 
 const Control kControls[] = {
-    {1032, L"Button", L"Save", 312, 194, 35, 11, kChild | WS_TABSTOP | BS_PUSHBUTTON},
-    {1028, L"SysListView32", L"List1", 7, 28, 392, 122,
+    {IDC_SAVE, L"Button", L"Save", 312, 194, 35, 11, kChild | WS_TABSTOP | BS_PUSHBUTTON},
+    {IDC_GPIOLIST, L"SysListView32", L"List1", 7, 28, 392, 122,
      kShown | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS},
-    {1041, L"Static", nullptr, 7, 151, 392, 40, kShown | WS_GROUP | SS_LEFT},
-    {1039, L"Button", L"Current Settings", 7, 195, 68, 10, kShown | BS_AUTORADIOBUTTON},
-    {1040, L"Button", L"Boot-up Settings", 80, 195, 68, 10, kShown | BS_AUTORADIOBUTTON},
-    {1033, L"Button", L"Reset/Clear", 355, 194, 44, 11, kChild | WS_TABSTOP | BS_PUSHBUTTON},
-    {1042, L"Edit", L"", 267, 194, 30, 12, kShown | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL},
+    {IDC_HELPTEXT, L"Static", nullptr, 7, 151, 392, 40, kShown | WS_GROUP | SS_LEFT},
+    {IDC_CURRENT, L"Button", L"Current Settings", 7, 195, 68, 10, kShown | BS_AUTORADIOBUTTON},
+    {IDC_BOOTUP, L"Button", L"Boot-up Settings", 80, 195, 68, 10, kShown | BS_AUTORADIOBUTTON},
+    {IDC_RESETCLEAR, L"Button", L"Reset/Clear", 355, 194, 44, 11,
+     kChild | WS_TABSTOP | BS_PUSHBUTTON},
+    {IDC_UPDATERATE, L"Edit", L"", 267, 194, 30, 12,
+     kShown | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL},
     {0xFFFF, L"Static", L"UpdateRate (Hz):", 211, 197, 56, 8, kShown | WS_GROUP | SS_LEFT},
-    {1045, L"Button", L"version2.1", 93, 7, 49, 10, kShown | BS_AUTORADIOBUTTON},
-    {1046, L"Button", L"version3.1", 145, 7, 49, 10, kShown | BS_AUTORADIOBUTTON},
-    {1049, L"Button", L"Belvan V.1.0", 198, 7, 53, 10, kShown | BS_AUTORADIOBUTTON},
+    {IDC_EVAL21, L"Button", L"version2.1", 93, 7, 49, 10, kShown | BS_AUTORADIOBUTTON},
+    {IDC_EVAL31, L"Button", L"version3.1", 145, 7, 49, 10, kShown | BS_AUTORADIOBUTTON},
+    {IDC_BELVAN, L"Button", L"Belvan V.1.0", 198, 7, 53, 10, kShown | BS_AUTORADIOBUTTON},
     {0xFFFF, L"Static", L"Evaluation Board Version", 7, 7, 80, 8, kShown | WS_GROUP | SS_LEFT},
 };
 
@@ -88,57 +100,66 @@ struct Popup {
 
 const Popup kPopups[] = {
     {L"AltFn",
-     {{40002, L"Input:", true},
+     {{IDM_ALTFN_INPUT, L"Input:", true},
       {0, nullptr},
-      {40003, L"GPIO"},
-      {40004, L"Fn1"},
-      {40005, L"Fn2"},
-      {40006, L"Fn3"},
-      {40007, L"Output:", true, true},
+      {IDM_ALTFN_IN_GPIO, L"GPIO"},
+      {IDM_ALTFN_IN_FN1, L"Fn1"},
+      {IDM_ALTFN_IN_FN2, L"Fn2"},
+      {IDM_ALTFN_IN_FN3, L"Fn3"},
+      {IDM_ALTFN_OUTPUT, L"Output:", true, true},
       {0, nullptr},
-      {40008, L"GPIO"},
-      {40009, L"Fn1"},
-      {40010, L"Fn2"},
-      {40011, L"Fn3"}}},
+      {IDM_ALTFN_OUT_GPIO, L"GPIO"},
+      {IDM_ALTFN_OUT_FN1, L"Fn1"},
+      {IDM_ALTFN_OUT_FN2, L"Fn2"},
+      {IDM_ALTFN_OUT_FN3, L"Fn3"}}},
     {L"AltFnPXA320",
-     {{40021, L"Fn0"},
-      {40022, L"Fn1"},
-      {40023, L"Fn2"},
-      {40024, L"Fn3"},
-      {40025, L"Fn4"},
-      {40026, L"Fn5"},
-      {40027, L"Fn6"},
-      {40028, L"Fn7"}}},
-    {L"Dir", {{40012, L"Input"}, {40013, L"Output"}}},
-    {L"Level", {{40014, L"0"}, {40015, L"1"}}},
-    {L"EdgeDet", {{40016, L"None"}, {40017, L"Rising"}, {40018, L"Falling"}, {40019, L"Both"}}},
-    {L"EdgeStat", {{40020, L"Reset"}}},
-    {L"Tristate", {{40029, L"No"}, {40030, L"Yes"}}},
+     {{IDM_FN0, L"Fn0"},
+      {IDM_FN1, L"Fn1"},
+      {IDM_FN2, L"Fn2"},
+      {IDM_FN3, L"Fn3"},
+      {IDM_FN4, L"Fn4"},
+      {IDM_FN5, L"Fn5"},
+      {IDM_FN6, L"Fn6"},
+      {IDM_FN7, L"Fn7"}}},
+    {L"Dir", {{IDM_DIR_INPUT, L"Input"}, {IDM_DIR_OUTPUT, L"Output"}}},
+    {L"Level", {{IDM_LEVEL_0, L"0"}, {IDM_LEVEL_1, L"1"}}},
+    {L"EdgeDet",
+     {{IDM_EDGE_NONE, L"None"},
+      {IDM_EDGE_RISING, L"Rising"},
+      {IDM_EDGE_FALLING, L"Falling"},
+      {IDM_EDGE_BOTH, L"Both"}}},
+    {L"EdgeStat", {{IDM_EDGESTAT_RESET, L"Reset"}}},
+    {L"Tristate", {{IDM_TRISTATE_NO, L"No"}, {IDM_TRISTATE_YES, L"Yes"}}},
     {L"Columns",
-     {{40031, L"GPIO"},
-      {40032, L"Pin Name"},
-      {40033, L"AltFn Name"},
-      {40034, L"AltFn"},
-      {40035, L"Direction"},
-      {40036, L"Level"},
-      {40037, L"SODIMM Pin"},
-      {40038, L"EvalLoc"},
-      {40039, L"EvalFnName"},
-      {40040, L"Edge Detect"},
-      {40041, L"Edge Status"},
-      {40042, L"Tristate"},
-      {40043, L"Pin Group"},
-      {40044, L"Pull up/down State"}}},
+     {{IDM_COL_GPIO, L"GPIO"},
+      {IDM_COL_PINNAME, L"Pin Name"},
+      {IDM_COL_ALTFNNAME, L"AltFn Name"},
+      {IDM_COL_ALTFN, L"AltFn"},
+      {IDM_COL_DIRECTION, L"Direction"},
+      {IDM_COL_LEVEL, L"Level"},
+      {IDM_COL_PIN, L"SODIMM Pin"},
+      {IDM_COL_EVALLOC, L"EvalLoc"},
+      {IDM_COL_EVALFNNAME, L"EvalFnName"},
+      {IDM_COL_EDGEDETECT, L"Edge Detect"},
+      {IDM_COL_EDGESTATUS, L"Edge Status"},
+      {IDM_COL_TRISTATE, L"Tristate"},
+      {IDM_COL_GROUP, L"Pin Group"},
+      {IDM_COL_PULLSTATE, L"Pull up/down State"}}},
     {L"AltFnTegra2",
-     {{40021, L"Fn0"}, {40022, L"Fn1"}, {40023, L"Fn2"}, {40024, L"Fn3"}, {40025, L"Fn4"}}},
-    {L"PullState", {{40060, L"Normal"}, {40061, L"Pull Down"}, {40062, L"Pull Up"}}},
+     {{IDM_FN0, L"Fn0"},
+      {IDM_FN1, L"Fn1"},
+      {IDM_FN2, L"Fn2"},
+      {IDM_FN3, L"Fn3"},
+      {IDM_FN4, L"Fn4"}}},
+    {L"PullState",
+     {{IDM_PULL_NORMAL, L"Normal"}, {IDM_PULL_DOWN, L"Pull Down"}, {IDM_PULL_UP, L"Pull Up"}}},
 };
 
 } // namespace
 
 TEST(DialogResource, FrameCaptionAndFont) {
     ASSERT_NE(Program(), nullptr);
-    HRSRC found = FindResourceW(Program(), MAKEINTRESOURCEW(101), RT_DIALOG);
+    HRSRC found = FindResourceW(Program(), MAKEINTRESOURCEW(IDD_MAIN), RT_DIALOG);
     ASSERT_NE(found, nullptr);
     auto* base = LockResource(LoadResource(Program(), found));
     Reader r{static_cast<const WORD*>(base)};
@@ -162,7 +183,7 @@ TEST(DialogResource, FrameCaptionAndFont) {
 
 // Controls in tab order with their ids, classes, texts, places and styles.
 TEST(DialogResource, ControlsInTabOrder) {
-    HRSRC found = FindResourceW(Program(), MAKEINTRESOURCEW(101), RT_DIALOG);
+    HRSRC found = FindResourceW(Program(), MAKEINTRESOURCEW(IDD_MAIN), RT_DIALOG);
     ASSERT_NE(found, nullptr);
     auto* base = LockResource(LoadResource(Program(), found));
     Reader r{static_cast<const WORD*>(base)};
@@ -198,7 +219,7 @@ TEST(DialogResource, ControlsInTabOrder) {
 }
 
 TEST(MenuResource, TenPopupsWithTheirItems) {
-    HMENU menu = LoadMenuW(Program(), MAKEINTRESOURCEW(103));
+    HMENU menu = LoadMenuW(Program(), MAKEINTRESOURCEW(IDR_POPUPS));
     ASSERT_NE(menu, nullptr);
     ASSERT_EQ(GetMenuItemCount(menu), 10);
     for (int p = 0; p < 10; ++p) {
@@ -234,9 +255,9 @@ TEST(MenuResource, TenPopupsWithTheirItems) {
 }
 
 TEST(IconResource, SixteenBySixteen) {
-    ASSERT_NE(FindResourceW(Program(), MAKEINTRESOURCEW(104), RT_GROUP_ICON), nullptr);
-    HICON icon =
-        static_cast<HICON>(LoadImageW(Program(), MAKEINTRESOURCEW(104), IMAGE_ICON, 16, 16, 0));
+    ASSERT_NE(FindResourceW(Program(), MAKEINTRESOURCEW(IDI_TOOL), RT_GROUP_ICON), nullptr);
+    HICON icon = static_cast<HICON>(
+        LoadImageW(Program(), MAKEINTRESOURCEW(IDI_TOOL), IMAGE_ICON, 16, 16, 0));
     ASSERT_NE(icon, nullptr);
     ICONINFO info;
     ASSERT_TRUE(GetIconInfo(icon, &info));

@@ -1,4 +1,6 @@
 // Start-up of the real tool: refusals, the dialog, and the preferences in the registry.
+#include "app/title.h"
+#include "res/resource.h"
 #include "tests/test_support.h"
 
 #include <windows.h>
@@ -8,7 +10,6 @@
 
 namespace {
 
-const wchar_t kTitle[] = L"Velmora GPIO Config V 2.3";
 const wchar_t* const kValueNames[] = {
     L"EvalbRevID",      L"g_ColAltFn",    L"g_ColDir",       L"g_ColLevel",
     L"g_ColEdgeDet",    L"g_ColEdgeStat", L"g_ColPin",       L"g_ColEvalLoc",
@@ -80,7 +81,7 @@ void Close(HWND dialog, CloseBy how) {
     if (how == CloseBy::CloseBox) {
         PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     } else {
-        HWND list = GetDlgItem(dialog, 1028);
+        HWND list = GetDlgItem(dialog, IDC_GPIOLIST);
         PostMessageW(list ? list : dialog, WM_KEYDOWN, VK_ESCAPE, 0);
         PostMessageW(list ? list : dialog, WM_KEYUP, VK_ESCAPE, 0);
     }
@@ -91,7 +92,7 @@ int RunAndClose(const char* module, CloseBy how, HWND* seen = nullptr,
                 void (*inspect)(HWND dialog) = nullptr) {
     Tool tool(module);
     EXPECT_TRUE(tool.started);
-    HWND dialog = tool.Window(kTitle);
+    HWND dialog = tool.Window(TOOL_TITLE);
     EXPECT_NE(dialog, nullptr) << module;
     if (!dialog) return -1;
     if (seen) *seen = dialog;

@@ -10,8 +10,8 @@
 namespace {
 
 constexpr DWORD kGpioBase = 0x6000D000;
-constexpr DWORD kCnf = 0x00, kOe = 0x10, kOut = 0x20, kIn = 0x30, kIntSta = 0x40, kIntLvl = 0x60,
-                kIntClr = 0x70;
+constexpr DWORD GPIO_CNF = 0x00, GPIO_OE = 0x10, GPIO_OUT = 0x20, GPIO_IN = 0x30,
+                GPIO_INT_STA = 0x40, GPIO_INT_LVL = 0x60, GPIO_INT_CLR = 0x70;
 
 struct Processor {
     SimModule module;
@@ -64,17 +64,17 @@ std::string Name(const testing::TestParamInfo<Processor>& info) {
 
 TEST_P(TegraDevice, MaskedWriteChangesOnlyMaskedBitsOfItsPort) {
     const DWORD bank = 2, port = 1;
-    for (DWORD reg : {kCnf, kOe, kOut}) {
+    for (DWORD reg : {GPIO_CNF, GPIO_OE, GPIO_OUT}) {
         // Known contents around the target: every port of the bank, the next bank, the other
         // registers.
         for (DWORD b : {bank, bank + 1})
             for (DWORD p = 0; p < 4; ++p)
-                for (DWORD r : {kCnf, kOe, kOut})
+                for (DWORD r : {GPIO_CNF, GPIO_OE, GPIO_OUT})
                     Set(b, p, r, 0x5A ^ (b << 4) ^ (p << 2) ^ r);
         Masked(bank, port, reg, 0x0F00 | 0xA0 | 0x03); // bits 3..0 to 0011; 0xA0 unmasked
         for (DWORD b : {bank, bank + 1})
             for (DWORD p = 0; p < 4; ++p)
-                for (DWORD r : {kCnf, kOe, kOut}) {
+                for (DWORD r : {GPIO_CNF, GPIO_OE, GPIO_OUT}) {
                     uint32_t before = 0x5A ^ (b << 4) ^ (p << 2) ^ r;
                     uint32_t expected = before;
                     if (b == bank && p == port && r == reg) expected = (before & 0xF0) | 0x03;
@@ -85,55 +85,55 @@ TEST_P(TegraDevice, MaskedWriteChangesOnlyMaskedBitsOfItsPort) {
 }
 
 TEST_P(TegraDevice, MaskedTwinsReadZero) {
-    Set(3, 2, kOut, 0xFF);
-    Masked(3, 2, kOut, 0x8000);
-    EXPECT_EQ(Get(3, 2, kOut), 0x7Fu);
-    EXPECT_EQ(Read(Offset(3, 2, kOut) + P().masked), 0u);
+    Set(3, 2, GPIO_OUT, 0xFF);
+    Masked(3, 2, GPIO_OUT, 0x8000);
+    EXPECT_EQ(Get(3, 2, GPIO_OUT), 0x7Fu);
+    EXPECT_EQ(Read(Offset(3, 2, GPIO_OUT) + P().masked), 0u);
 }
 
 TEST_P(TegraDevice, PinsShowLatchForOutputsAndOutsideSignalForInputs) {
     const DWORD bank = 1, port = 2;
     // Bits 3..0 GPIO outputs, 6..4 GPIO inputs, 7 special function with OE set.
-    Set(bank, port, kCnf, 0x7F);
-    Set(bank, port, kOe, 0x8F);
-    Set(bank, port, kOut, 0x85);
+    Set(bank, port, GPIO_CNF, 0x7F);
+    Set(bank, port, GPIO_OE, 0x8F);
+    Set(bank, port, GPIO_OUT, 0x85);
     Drive(bank, port, 0x6A);
     const uint32_t driven = 0x0F;
     uint32_t expected = (0x85 & driven) | (0x6A & ~driven & 0xFF);
-    EXPECT_EQ(Get(bank, port, kIn), expected);
+    EXPECT_EQ(Get(bank, port, GPIO_IN), expected);
     for (uint32_t b = 0; b < 8; ++b)
         EXPECT_EQ(SimPinLevel(bank * 32 + port * 8 + b), int(expected >> b) & 1) << b;
 
     // The outside world cannot move an output; the latch does not move an input.
     Drive(bank, port, ~0x6Au & 0xFF);
-    Set(bank, port, kOut, 0x7A);
+    Set(bank, port, GPIO_OUT, 0x7A);
     expected = (0x7A & driven) | (~0x6Au & ~driven & 0xFF);
-    EXPECT_EQ(Get(bank, port, kIn), expected);
+    EXPECT_EQ(Get(bank, port, GPIO_IN), expected);
 }
 
 TEST_P(TegraDevice, InputRegisterIgnoresWrites) {
-    Set(0, 3, kCnf, 0xFF);
-    Set(0, 3, kOe, 0xF0);
-    Set(0, 3, kOut, 0x30);
+    Set(0, 3, GPIO_CNF, 0xFF);
+    Set(0, 3, GPIO_OE, 0xF0);
+    Set(0, 3, GPIO_OUT, 0x30);
     Drive(0, 3, 0x0C);
-    const uint32_t before = Get(0, 3, kIn);
+    const uint32_t before = Get(0, 3, GPIO_IN);
     EXPECT_EQ(before, 0x3Cu);
     for (uint32_t value : {0x00u, 0xFFu, 0xFFFFu}) {
-        Set(0, 3, kIn, value);
-        Write(Offset(0, 3, kIn) + P().masked, value); // IN has no twin either
-        EXPECT_EQ(Get(0, 3, kIn), before);
+        Set(0, 3, GPIO_IN, value);
+        Write(Offset(0, 3, GPIO_IN) + P().masked, value); // IN has no twin either
+        EXPECT_EQ(Get(0, 3, GPIO_IN), before);
     }
-    EXPECT_EQ(Get(0, 3, kCnf), 0xFFu);
-    EXPECT_EQ(Get(0, 3, kOe), 0xF0u);
-    EXPECT_EQ(Get(0, 3, kOut), 0x30u);
+    EXPECT_EQ(Get(0, 3, GPIO_CNF), 0xFFu);
+    EXPECT_EQ(Get(0, 3, GPIO_OE), 0xF0u);
+    EXPECT_EQ(Get(0, 3, GPIO_OUT), 0x30u);
 }
 
 TEST_P(TegraDevice, BanksLieAtTheProcessorsDistance) {
     // Every bank's port 1 as outputs with a pattern of its own.
     for (DWORD bank = 0; bank < P().banks; ++bank) {
-        Set(bank, 1, kCnf, 0xFF);
-        Set(bank, 1, kOe, 0xFF);
-        Set(bank, 1, kOut, 0x11 * (bank + 1));
+        Set(bank, 1, GPIO_CNF, 0xFF);
+        Set(bank, 1, GPIO_OE, 0xFF);
+        Set(bank, 1, GPIO_OUT, 0x11 * (bank + 1));
     }
     for (DWORD bank = 0; bank < P().banks; ++bank)
         for (uint32_t b = 0; b < 8; ++b)
@@ -141,8 +141,8 @@ TEST_P(TegraDevice, BanksLieAtTheProcessorsDistance) {
                 << "bank " << bank << " bit " << b;
     // The twin of the last bank reaches that bank.
     const DWORD last = P().banks - 1;
-    Masked(last, 1, kOut, 0xFF00);
-    EXPECT_EQ(Get(last, 1, kOut), 0u);
+    Masked(last, 1, GPIO_OUT, 0xFF00);
+    EXPECT_EQ(Get(last, 1, GPIO_OUT), 0u);
     EXPECT_EQ(SimPinLevel(last * 32 + 8), 0);
 }
 
@@ -156,19 +156,19 @@ TEST_P(TegraDevice, OutsideWorldReachesExactlyTheProcessorsGpios) {
     EXPECT_EQ(SimPinLevel(P().gpioCount), -1);
     // Pins of the last port that the processor lacks read 0 even as outputs.
     const DWORD bank = last >> 5, port = (last >> 3) & 3, bit = last & 7;
-    Set(bank, port, kCnf, 0xFF);
-    Set(bank, port, kOe, 0xFF);
-    Set(bank, port, kOut, 0xFF);
-    EXPECT_EQ(Get(bank, port, kIn), (2u << bit) - 1);
+    Set(bank, port, GPIO_CNF, 0xFF);
+    Set(bank, port, GPIO_OE, 0xFF);
+    Set(bank, port, GPIO_OUT, 0xFF);
+    EXPECT_EQ(Get(bank, port, GPIO_IN), (2u << bit) - 1);
 }
 
 TEST_P(TegraDevice, InterruptRegistersKeepTheirValues) {
-    Set(4, 0, kIntLvl, 0xFFFFFFFF);
-    EXPECT_EQ(Get(4, 0, kIntLvl), 0x00FFFFFFu); // level, edge and both-edges bits
-    Set(4, 0, kIntSta, 0xFF);
-    Set(4, 0, kIntClr, 0x0F);
-    EXPECT_EQ(Get(4, 0, kIntSta), 0xF0u);
-    EXPECT_EQ(Get(4, 0, kIntClr), 0u);
+    Set(4, 0, GPIO_INT_LVL, 0xFFFFFFFF);
+    EXPECT_EQ(Get(4, 0, GPIO_INT_LVL), 0x00FFFFFFu); // level, edge and both-edges bits
+    Set(4, 0, GPIO_INT_STA, 0xFF);
+    Set(4, 0, GPIO_INT_CLR, 0x0F);
+    EXPECT_EQ(Get(4, 0, GPIO_INT_STA), 0xF0u);
+    EXPECT_EQ(Get(4, 0, GPIO_INT_CLR), 0u);
 }
 
 TEST_P(TegraDevice, PadControlIsPlainStorage) {
@@ -185,10 +185,10 @@ TEST_P(TegraDevice, PowerOnLooksLikeABootedModule) {
     int special = 0, inputs[2] = {}, outputs[2] = {};
     for (uint32_t n = 0; n < P().gpioCount; ++n) {
         DWORD bank = n >> 5, port = (n >> 3) & 3, bit = n & 7;
-        bool gpioMode = (Get(bank, port, kCnf) >> bit) & 1;
-        bool output = (Get(bank, port, kOe) >> bit) & 1;
+        bool gpioMode = (Get(bank, port, GPIO_CNF) >> bit) & 1;
+        bool output = (Get(bank, port, GPIO_OE) >> bit) & 1;
         int level = SimPinLevel(n);
-        ASSERT_EQ(level, int(Get(bank, port, kIn) >> bit) & 1);
+        ASSERT_EQ(level, int(Get(bank, port, GPIO_IN) >> bit) & 1);
         if (!gpioMode)
             ++special;
         else if (output)
@@ -209,7 +209,7 @@ TEST_P(TegraDevice, PowerOnLooksLikeABootedModule) {
 
 TEST_P(TegraDevice, ConcurrentMaskedWritesLoseNoUpdate) {
     const DWORD bank = 5, port = 2;
-    Set(bank, port, kOut, 0);
+    Set(bank, port, GPIO_OUT, 0);
     const int kWriters = 4, kRounds = 100000;
     std::atomic<int> lost{0};
     std::thread writers[kWriters];
@@ -218,16 +218,16 @@ TEST_P(TegraDevice, ConcurrentMaskedWritesLoseNoUpdate) {
             const uint32_t bit = 2 * t; // different bits of one port
             for (int i = 0; i < kRounds; ++i) {
                 uint32_t v = i & 1;
-                Masked(bank, port, kOut, (1u << (bit + 8)) | (v << bit));
+                Masked(bank, port, GPIO_OUT, (1u << (bit + 8)) | (v << bit));
                 // Only this thread changes its bit, so it must hold what was just written.
-                if (((Get(bank, port, kOut) >> bit) & 1) != v) ++lost;
+                if (((Get(bank, port, GPIO_OUT) >> bit) & 1) != v) ++lost;
             }
-            Masked(bank, port, kOut, (1u << (bit + 8)) | (1u << bit));
+            Masked(bank, port, GPIO_OUT, (1u << (bit + 8)) | (1u << bit));
         });
     for (std::thread& w : writers)
         w.join();
     EXPECT_EQ(lost.load(), 0);
-    EXPECT_EQ(Get(bank, port, kOut), 0x55u);
+    EXPECT_EQ(Get(bank, port, GPIO_OUT), 0x55u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Tegra, TegraDevice, testing::Values(kTegra2, kTegra3), Name);

@@ -87,7 +87,7 @@ std::string Name(const testing::TestParamInfo<Processor>& info) {
     return info.param.name;
 }
 
-constexpr DWORD kCnf = 0x00, kOe = 0x10, kOut = 0x20, kIn = 0x30;
+constexpr DWORD GPIO_CNF = 0x00, GPIO_OE = 0x10, GPIO_OUT = 0x20, GPIO_IN = 0x30;
 
 TEST(TegraAddresses, Gpio100OutputEnableOfBothProcessors) {
     // Bank 3, port 0, bit 4.
@@ -112,8 +112,8 @@ TEST_P(TegraModel, LevelWritesTheLatchAndReadsThePin) {
         SetGPIOAltFn(n, -1, 1);
         log.Take();
         SetGPIOLevel(n, 3);
-        EXPECT_EQ(log.Take(),
-                  (std::vector<Write>{{Twin(n, kOut), (1u << ((n & 7) + 8)) | (1u << (n & 7))}}));
+        EXPECT_EQ(log.Take(), (std::vector<Write>{
+                                  {Twin(n, GPIO_OUT), (1u << ((n & 7) + 8)) | (1u << (n & 7))}}));
         EXPECT_EQ(GetGPIOLevel(n), 1) << n;
         SimDriveInput(n, 0); // an output keeps its level
         EXPECT_EQ(GetGPIOLevel(n), 1) << n;
@@ -126,7 +126,7 @@ TEST_P(TegraModel, LevelWritesTheLatchAndReadsThePin) {
         SimDriveInput(n, 1);
         SetGPIOLevel(n, 0);
         EXPECT_EQ(GetGPIOLevel(n), 1) << n;
-        EXPECT_EQ((Phys(Reg(n, kIn)) >> (n & 7)) & 1, 1u);
+        EXPECT_EQ((Phys(Reg(n, GPIO_IN)) >> (n & 7)) & 1, 1u);
     }
 }
 
@@ -182,12 +182,12 @@ TEST(Tegra3EdgeDetect, NotSupportedWithItsMessages) {
 
 TEST_P(TegraModel, PlainGpioFunctionMakesADrivenGpio) {
     const uint32_t n = 50;
-    Poke(Reg(n, kCnf), 0);
-    Poke(Reg(n, kOe), 0);
+    Poke(Reg(n, GPIO_CNF), 0);
+    Poke(Reg(n, GPIO_OE), 0);
     Poke(TristateWord(n), Tegra2() ? 0xFFFFFFFF : 0x1E);
     SetGPIOAltFn(n, -1, 1);
-    EXPECT_EQ((Phys(Reg(n, kCnf)) >> 2) & 1, 1u);
-    EXPECT_EQ((Phys(Reg(n, kOe)) >> 2) & 1, 1u);
+    EXPECT_EQ((Phys(Reg(n, GPIO_CNF)) >> 2) & 1, 1u);
+    EXPECT_EQ((Phys(Reg(n, GPIO_OE)) >> 2) & 1, 1u);
     if (Tegra2())
         EXPECT_EQ(Phys(TristateWord(n)), 0xFFFFFFFBu);
     else
@@ -201,7 +201,7 @@ TEST_P(TegraModel, SpecialFunctionLeavesTheDirection) {
     const uint32_t n = 50;
     SetGPIOAltFn(n, -1, 1);
     SetGPIOAltFn(n, 2, 0);
-    EXPECT_EQ((Phys(Reg(n, kCnf)) >> 2) & 1, 0u);
+    EXPECT_EQ((Phys(Reg(n, GPIO_CNF)) >> 2) & 1, 0u);
     EXPECT_EQ(GetGPIODir(n), 1);
     EXPECT_EQ(GetGPIOAltFn(n), 2);
     EXPECT_EQ(GetTegraPinMux(n), 2);

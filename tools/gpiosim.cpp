@@ -9,28 +9,39 @@
 
 namespace {
 
+// Exit codes, one rule: 2 when the command line is not understood (unknown command, wrong
+// number of arguments, a GPIO, level or duration not written as one), 1 when it is understood
+// but cannot be done on this module (no such GPIO, an output, no tool holding the module).
 enum ExitCode { DONE = 0, REFUSED = 1, USAGE = 2 };
 
 const char kUsage[] =
     "usage: gpiosim set GPIO high|low   drive the outside signal on an input pin\n"
     "       gpiosim get GPIO            show the level at the pin and its direction\n"
-    "       gpiosim pulse GPIO [ms]     drive the other level for ms (default 100), then back\n"
+    "       gpiosim pulse GPIO [ms]     drive the other level for ms (1..60000, default 100),\n"
+    "                                   then back\n"
     "       gpiosim dump                every register window of the module as a hex listing\n"
     "       gpiosim reset               put the module back to its power-on state\n"
     "       gpiosim flash [refuse WHAT] the stored boot block and the flash requests; refuse\n"
     "                                   from now on WHAT: read, save, erase (several), or none\n"
+    "       gpiosim --help              this text\n"
     "GPIO is the number in the tool's \"#\" column; on Tegra also the port name (A6, BB3).\n"
     "The module is the one VELMORA_SIM_MODULE names (pxa270 when unset). It exists while a tool\n"
     "holds it: set, pulse and reset need a running gpioconfig; get and dump without one show\n"
     "the power-on state.\n"
-    "Exit codes: 0 done, 1 refused, 2 usage.\n";
+    "Exit codes: 0 done; 1 refused by the module (no such GPIO, an output pin, no tool\n"
+    "running); 2 the command line is not understood.\n";
+
+constexpr unsigned long kLongestPulse = 60000;
 
 const char* g_module;
 bool g_held;
 
-int Usage(const char* problem) {
-    if (problem) fprintf(stderr, "gpiosim: %s\n", problem);
-    fputs(kUsage, stderr);
+// One line on stderr: what is wrong with the command line.
+int Usage(const char* problem, const char* argument = nullptr) {
+    if (argument)
+        fprintf(stderr, "gpiosim: %s: '%s' (gpiosim --help shows the usage)\n", problem, argument);
+    else
+        fprintf(stderr, "gpiosim: %s (gpiosim --help shows the usage)\n", problem);
     return USAGE;
 }
 
@@ -44,39 +55,79 @@ bool IsTegra(SimModule module) {
            module == SIM_MODULE_TEGRA3_BELVAN;
 }
 
-// A decimal GPIO number, or on Tegra a port name: A..Z, then AA..EE, and the bit 0..7.
-bool ParseGpio(const char* text, uint32_t* gpio) {
-    if (isdigit(static_cast<unsigned char>(text[0]))) {
-        char* end = nullptr;
-        unsigned long value = strtoul(text, &end, 10);
-        if (*end || value > 0xFFFF) return false;
-        *gpio = uint32_t(value);
-        return true;
-    }
-    if (!IsTegra(SimCurrentModule())) return false;
-    size_t n = strlen(text);
-    if (n < 2 || n > 3 || !isdigit(static_cast<unsigned char>(text[n - 1])) || text[n - 1] > '7')
-        return false;
-    int letter = toupper(static_cast<unsigned char>(text[0]));
-    if (letter < 'A' || letter > 'Z') return false;
-    int port = letter - 'A';
-    if (n == 3) {
-        if (toupper(static_cast<unsigned char>(text[1])) != letter) return false;
-        port += 26;
-    }
-    *gpio = uint32_t(port * 8 + (text[n - 1] - '0'));
+bool AllDigits(const char* text) {
+    if (!*text) return false;
+    for (const char* c = text; *c; ++c)
+        if (*c < '0' || *c > '9') return false;
     return true;
 }
 
+// Decimal digits only; numbers too large for 32 bits come out as UINT32_MAX.
+uint32_t Number(const char* text) {
+    uint64_t value = 0;
+    for (const char* c = text; *c && value <= UINT32_MAX; ++c)
+        value = value * 10 + uint64_t(*c - '0');
+    return value > UINT32_MAX ? UINT32_MAX : uint32_t(value);
+}
+
+bool IsLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// A port name: one letter or two equal letters (A..Z, AA..EE), then the bit 0..7.
+bool PortGpio(const char* text, uint32_t* gpio) {
+    size_t letters = 0;
+    while (IsLetter(text[letters]))
+        ++letters;
+    if (letters < 1 || letters > 2 || !AllDigits(text + letters)) return false;
+    int letter = toupper(static_cast<unsigned char>(text[0]));
+    if (letters == 2 && toupper(static_cast<unsigned char>(text[1])) != letter) return false;
+    uint32_t bit = Number(text + letters);
+    if (bit > 7) return false;
+    *gpio = uint32_t((letter - 'A' + (letters == 2 ? 26 : 0)) * 8) + bit;
+    return true;
+}
+
+bool LooksLikePortName(const char* text) {
+    size_t letters = 0;
+    while (IsLetter(text[letters]))
+        ++letters;
+    return letters >= 1 && AllDigits(text + letters);
+}
+
+// How a GPIO may be written: a number, or a port name (Tegra only, checked later).
+bool GpioWritten(const char* text) {
+    return AllDigits(text) || LooksLikePortName(text);
+}
+
+// The GPIO a well-written text names; REFUSED when this module has no such GPIO.
 int CheckGpio(const char* text, uint32_t* gpio) {
-    if (!ParseGpio(text, gpio)) {
-        fprintf(stderr, "gpiosim: '%s' is not a GPIO of the %s module\n", text, g_module);
-        return USAGE;
+    bool named = true;
+    if (AllDigits(text)) {
+        *gpio = Number(text);
+    } else if (!IsTegra(SimCurrentModule())) {
+        fprintf(stderr, "gpiosim: the %s module has no port names, so no GPIO %s; use its number\n",
+                g_module, text);
+        return REFUSED;
+    } else {
+        named = PortGpio(text, gpio);
     }
-    if (SimPinIsOutput(*gpio) < 0) {
+    if (!named || SimPinIsOutput(*gpio) < 0) {
         fprintf(stderr, "gpiosim: the %s module has no GPIO %s\n", g_module, text);
         return REFUSED;
     }
+    return DONE;
+}
+
+// The module VELMORA_SIM_MODULE names, once the command line is understood.
+int OpenModule() {
+    SimDisableStimulus();
+    SimModule module = SimCurrentModule();
+    g_module = SimModuleDescription(module)->name;
+    if (module == SIM_MODULE_INVALID) return Refuse("no simulated module (see the line above)");
+    if (SimModuleDescription(module)->gpioCount == 0)
+        return Refuse("VELMORA_SIM_MODULE names a module without GPIOs");
+    g_held = SimModuleHeldElsewhere();
     return DONE;
 }
 
@@ -100,23 +151,25 @@ int DriveInput(uint32_t gpio, const char* text, int level) {
     return SimDriveInput(gpio, level) ? DONE : Refuse("the module did not take the signal");
 }
 
-int Set(int argc, char** argv) {
-    if (argc != 4) return Usage("set needs a GPIO and high or low");
-    int level = strcmp(argv[3], "high") == 0 ? 1 : strcmp(argv[3], "low") == 0 ? 0 : -1;
-    if (level < 0) return Usage("the level is high or low");
+int Set(char** args) {
+    int level = strcmp(args[1], "high") == 0 ? 1 : strcmp(args[1], "low") == 0 ? 0 : -1;
+    if (level < 0) return Usage("the level is high or low", args[1]);
+    if (!GpioWritten(args[0])) return Usage("not a GPIO number or port name", args[0]);
     uint32_t gpio;
-    if (int code = CheckGpio(argv[2], &gpio)) return code;
+    if (int code = OpenModule()) return code;
+    if (int code = CheckGpio(args[0], &gpio)) return code;
     if (int code = NeedsHolder()) return code;
-    if (int code = DriveInput(gpio, argv[2], level)) return code;
-    printf("GPIO %s: %s\n", argv[2], level ? "high" : "low");
+    if (int code = DriveInput(gpio, args[0], level)) return code;
+    printf("GPIO %s: %s\n", args[0], level ? "high" : "low");
     return DONE;
 }
 
-int Get(int argc, char** argv) {
-    if (argc != 3) return Usage("get needs a GPIO");
+int Get(char** args) {
+    if (!GpioWritten(args[0])) return Usage("not a GPIO number or port name", args[0]);
     uint32_t gpio;
-    if (int code = CheckGpio(argv[2], &gpio)) return code;
-    printf("GPIO %s: %s (%s)\n", argv[2], SimPinLevel(gpio) ? "high" : "low",
+    if (int code = OpenModule()) return code;
+    if (int code = CheckGpio(args[0], &gpio)) return code;
+    printf("GPIO %s: %s (%s)\n", args[0], SimPinLevel(gpio) ? "high" : "low",
            SimPinIsOutput(gpio) ? "output" : "input");
     if (!g_held)
         fprintf(stderr, "gpiosim: no tool holds the %s module; this is its power-on state\n",
@@ -124,26 +177,41 @@ int Get(int argc, char** argv) {
     return DONE;
 }
 
-int Pulse(int argc, char** argv) {
-    if (argc != 3 && argc != 4) return Usage("pulse needs a GPIO and optionally the milliseconds");
-    unsigned long ms = 100;
-    if (argc == 4) {
-        char* end = nullptr;
-        ms = strtoul(argv[3], &end, 10);
-        if (*end || ms == 0 || ms > 60000) return Usage("the pulse lasts 1 to 60000 ms");
+// Waits out a pulse without holding the module, so that the end of the tool that holds it
+// ends the pulse too: false when the module is gone.
+bool WaitHeld(unsigned long ms) {
+    SimSelectModule(SimCurrentModule()); // lets go of this process's view of the module
+    const DWORD step = 50;
+    for (ULONGLONG end = GetTickCount64() + ms; GetTickCount64() < end;) {
+        ULONGLONG left = end - GetTickCount64();
+        Sleep(left < step ? DWORD(left) : step);
+        if (!SimModuleHeldElsewhere()) return false;
     }
+    return true;
+}
+
+int Pulse(char** args) {
+    unsigned long ms = 100;
+    if (args[1]) {
+        if (!AllDigits(args[1]) || Number(args[1]) == 0 || Number(args[1]) > kLongestPulse)
+            return Usage("the pulse lasts 1 to 60000 ms", args[1]);
+        ms = Number(args[1]);
+    }
+    if (!GpioWritten(args[0])) return Usage("not a GPIO number or port name", args[0]);
     uint32_t gpio;
-    if (int code = CheckGpio(argv[2], &gpio)) return code;
+    if (int code = OpenModule()) return code;
+    if (int code = CheckGpio(args[0], &gpio)) return code;
     if (int code = NeedsHolder()) return code;
     int level = SimPinLevel(gpio);
-    if (int code = DriveInput(gpio, argv[2], !level)) return code;
-    Sleep(ms);
+    if (int code = DriveInput(gpio, args[0], !level)) return code;
+    if (!WaitHeld(ms)) return Refuse("the tool ended during the pulse; the module is gone");
     SimDriveInput(gpio, level);
-    printf("GPIO %s: pulsed %s for %lu ms\n", argv[2], level ? "low" : "high", ms);
+    printf("GPIO %s: pulsed %s for %lu ms\n", args[0], level ? "low" : "high", ms);
     return DONE;
 }
 
-int Dump() {
+int Dump(char**) {
+    if (int code = OpenModule()) return code;
     if (!g_held)
         fprintf(stderr, "gpiosim: no tool holds the %s module; this is its power-on state\n",
                 g_module);
@@ -173,15 +241,21 @@ int Dump() {
     return DONE;
 }
 
-int Reset() {
+int Reset(char**) {
+    if (int code = OpenModule()) return code;
     if (int code = NeedsHolder()) return code;
-    SimResetModule();
+    if (!SimResetModule()) return Refuse("the module could not be reset");
     printf("%s module back at its power-on state\n", g_module);
     return DONE;
 }
 
 // The platform's flash store: the block it holds, the requests it refuses and how many arrived.
-int Flash(int argc, char** argv) {
+int Flash(char** args) {
+    if (int code = OpenModule()) return code;
+    int argc = 2;
+    while (args[argc - 2])
+        ++argc;
+    char** argv = args - 2;
     auto refusedText = [](int refused) {
         static char text[32];
         snprintf(text, sizeof text, "%s%s%s%s", refused ? "" : " nothing",
@@ -225,25 +299,43 @@ int Flash(int argc, char** argv) {
     return DONE;
 }
 
+struct Command {
+    const char* name;
+    int fewest, most; // arguments after the command word
+    const char* takes;
+    int (*run)(char** args); // args: the arguments, then null
+};
+
+const Command kCommands[] = {
+    {"set", 2, 2, "a GPIO and high or low", Set},
+    {"get", 1, 1, "a GPIO", Get},
+    {"pulse", 1, 2, "a GPIO and optionally the milliseconds", Pulse},
+    {"dump", 0, 0, "no arguments", Dump},
+    {"reset", 0, 0, "no arguments", Reset},
+    {"flash", 0, 4, "nothing, or refuse and what to refuse", Flash},
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) return Usage(nullptr);
-    SimDisableStimulus();
-    SimModule module = SimCurrentModule();
-    g_module = SimModuleDescription(module)->name;
-    if (SimModuleDescription(module)->gpioCount == 0) {
-        fprintf(stderr, "gpiosim: VELMORA_SIM_MODULE names no module with GPIOs (%s)\n",
-                module == SIM_MODULE_INVALID ? "unknown name" : g_module);
-        return REFUSED;
+    if (argc < 2) {
+        fputs(kUsage, stderr);
+        return USAGE;
     }
-    g_held = SimModuleHeldElsewhere();
-    const char* command = argv[1];
-    if (strcmp(command, "set") == 0) return Set(argc, argv);
-    if (strcmp(command, "get") == 0) return Get(argc, argv);
-    if (strcmp(command, "pulse") == 0) return Pulse(argc, argv);
-    if (argc == 2 && strcmp(command, "dump") == 0) return Dump();
-    if (argc == 2 && strcmp(command, "reset") == 0) return Reset();
-    if (strcmp(command, "flash") == 0) return Flash(argc, argv);
-    return Usage("unknown command");
+    const char* word = argv[1];
+    if (strcmp(word, "--help") == 0 || strcmp(word, "-h") == 0 || strcmp(word, "help") == 0) {
+        fputs(kUsage, stdout);
+        return DONE;
+    }
+    for (const Command& command : kCommands) {
+        if (strcmp(word, command.name) != 0) continue;
+        int count = argc - 2;
+        if (count < command.fewest || count > command.most) {
+            char problem[96];
+            snprintf(problem, sizeof problem, "%s takes %s", command.name, command.takes);
+            return Usage(problem);
+        }
+        return command.run(argv + 2);
+    }
+    return Usage("unknown command", word);
 }

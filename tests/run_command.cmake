@@ -1,0 +1,4 @@
+# The run command on a machine without a display, for modules the tool refuses.
+add_test(NAME RunCommand.RefusedStartEndsWithItsMessageAndExitCode1
+         COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/run_refused.sh ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+set_tests_properties(RunCommand.RefusedStartEndsWithItsMessageAndExitCode1 PROPERTIES TIMEOUT 300)
