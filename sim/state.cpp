@@ -2,6 +2,7 @@
 #include "sim/sim_internal.h"
 #include "platform/regio.h"
 
+#include <intrin.h>
 #include <cstdio>
 #include <cstring>
 
@@ -17,6 +18,8 @@ SimModule g_stateModule;
 struct Binding {
     UINT_PTR low, high; // virtual range [low, high)
     DWORD physical;     // physical address at low
+    // Time-stamp counter when the window was last known to be in place.
+    volatile LONG64 confirmedAt;
 };
 constexpr int kMaxBindings = 16;
 Binding g_bindings[kMaxBindings];
@@ -204,13 +207,35 @@ bool Reserved(UINT_PTR low, UINT_PTR size) {
            info.RegionSize >= size;
 }
 
+// Asking the system whether a window is still in place costs microseconds under Wine, many
+// times the access itself. A window found in place less than this many time-stamp ticks ago
+// (2 us at the slowest counter there is, 1 GHz) is taken to be there still: freeing it and
+// allocating plain memory at its place takes two system calls, each about as long as this
+// alone, and an access meant for that memory comes after both (an access racing with the free
+// of its own window has no meaning on the module either).
+constexpr LONG64 kConfirmedTicks = 2000;
+
 // The binding that holds an address, if its window still exists.
 const Binding* BindingAt(UINT_PTR address) {
     if (address < g_boundLow || address >= g_boundHigh) return nullptr;
     for (int i = 0; i < g_bindingCount; ++i) {
-        const Binding& b = g_bindings[i];
-        if (address >= b.low && address < b.high)
-            return Reserved(b.low, b.high - b.low) ? &b : nullptr;
+        Binding& b = g_bindings[i];
+        if (address < b.low || address >= b.high) continue;
+        LONG64 now = LONG64(__rdtsc()), age = now - b.confirmedAt;
+        if (age >= 0 && age < kConfirmedTicks) {
+            b.confirmedAt = now;
+            return &b;
+        }
+        // Every window is asked for at once, and the answers count from the last one: accesses
+        // that alternate between windows would otherwise each come too late for the answer
+        // about the other.
+        bool inPlace[kMaxBindings];
+        for (int j = 0; j < g_bindingCount; ++j)
+            inPlace[j] = Reserved(g_bindings[j].low, g_bindings[j].high - g_bindings[j].low);
+        now = LONG64(__rdtsc());
+        for (int j = 0; j < g_bindingCount; ++j)
+            if (inPlace[j]) g_bindings[j].confirmedAt = now;
+        return inPlace[i] ? &b : nullptr;
     }
     return nullptr;
 }
@@ -239,7 +264,7 @@ bool SimBindWindow(void* destination, DWORD physical, DWORD size) {
             g_bindings[i - 1] = g_bindings[i];
         --g_bindingCount;
     }
-    g_bindings[g_bindingCount++] = {low, high, physical};
+    g_bindings[g_bindingCount++] = {low, high, physical, LONG64(__rdtsc())};
     RecomputeBounds();
     return true;
 }
