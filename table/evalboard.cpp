@@ -3,6 +3,7 @@
 #include "table/evalboard_tables.h"
 
 #include <windows.h>
+#include <atomic>
 
 namespace {
 
@@ -12,6 +13,8 @@ constexpr int kTextSize = 32; // the longest text, "EX.A. 23 X9. 35 ", has 16 ch
 thread_local wchar_t t_location[kTextSize];
 
 constexpr wchar_t kNotAvailable[] = L"N/A";
+// Module pins below this have their texts kept once found: the MXM3 connector has 320.
+constexpr int kIndexedPins = 321;
 
 bool KnownBoard(int board) {
     return board >= 0 && board < EVALB_COUNT;
@@ -70,34 +73,30 @@ void FindOnVersion31Extras(int modulePin, wchar_t* text) {
     }
 }
 
-} // namespace
-
-const wchar_t* GetEvalLoc(int modulePin) {
-    wchar_t* text = t_location;
+// The location text of a module pin on a known board, into `text`.
+void FindLocation(int board, int modulePin, wchar_t* text) {
     lstrcpyW(text, kNotAvailable);
     // Module pins count from 1; 0 fills the unused positions of the tables.
-    int board = EvalbRevID;
-    if (modulePin < 1 || !KnownBoard(board)) return text;
+    if (modulePin < 1) return;
 
     if (board == EVALB_BELVAN) {
         int i = BelvanPosition(modulePin);
-        if (i < 0) return text;
+        if (i < 0) return;
         static const wchar_t* const connectors[] = {L"X4.%3d", L"X7.%3d", L"X10.%3d", L"X56.%3d"};
         wsprintfW(text, connectors[i / EVAL_BELVAN_CONNECTOR_PINS],
                   i % EVAL_BELVAN_CONNECTOR_PINS + 1);
-        return text;
+        return;
     }
 
     int position, set;
     if (X9X10Position(board, modulePin, &position, &set))
         wsprintfW(text, set == 0 ? L"X9.%3d" : L"X10.%3d", position + 1);
     if (board == EVALB_VERSION31) FindOnVersion31Extras(modulePin, text);
-    return text;
 }
 
-const wchar_t* GetEvalFnName(int modulePin) {
-    int board = EvalbRevID;
-    if (modulePin < 1 || !KnownBoard(board)) return kNotAvailable;
+// The signal name of a module pin on a known board.
+const wchar_t* FindFnName(int board, int modulePin) {
+    if (modulePin < 1) return kNotAvailable;
 
     const wchar_t* name = nullptr;
     if (board == EVALB_BELVAN) {
@@ -113,4 +112,50 @@ const wchar_t* GetEvalFnName(int modulePin) {
             name = EvalFnNameTable[board][set][position];
     }
     return name ? name : kNotAvailable;
+}
+
+// Every module pin's location and name on one board, found once: the sort asks for two texts
+// per comparison, and each search reads the board's whole wiring.
+struct BoardTexts {
+    wchar_t location[kIndexedPins][kTextSize];
+    const wchar_t* name[kIndexedPins];
+};
+std::atomic<BoardTexts*> g_boardTexts[EVALB_COUNT];
+SRWLOCK g_boardTextsLock = SRWLOCK_INIT;
+
+// The texts of a known board, and of module pins 0 .. kIndexedPins - 1 only.
+const BoardTexts* TextsOf(int board, int modulePin) {
+    if (!KnownBoard(board) || modulePin < 0 || modulePin >= kIndexedPins) return nullptr;
+    if (const BoardTexts* texts = g_boardTexts[board].load(std::memory_order_acquire)) return texts;
+    AcquireSRWLockExclusive(&g_boardTextsLock);
+    BoardTexts* texts = g_boardTexts[board].load(std::memory_order_relaxed);
+    if (!texts) {
+        texts = new BoardTexts;
+        for (int pin = 0; pin < kIndexedPins; ++pin) {
+            FindLocation(board, pin, texts->location[pin]);
+            texts->name[pin] = FindFnName(board, pin);
+        }
+        g_boardTexts[board].store(texts, std::memory_order_release);
+    }
+    ReleaseSRWLockExclusive(&g_boardTextsLock);
+    return texts;
+}
+
+} // namespace
+
+const wchar_t* GetEvalLoc(int modulePin) {
+    int board = EvalbRevID;
+    if (const BoardTexts* texts = TextsOf(board, modulePin)) return texts->location[modulePin];
+    wchar_t* text = t_location;
+    if (KnownBoard(board))
+        FindLocation(board, modulePin, text);
+    else
+        lstrcpyW(text, kNotAvailable);
+    return text;
+}
+
+const wchar_t* GetEvalFnName(int modulePin) {
+    int board = EvalbRevID;
+    if (const BoardTexts* texts = TextsOf(board, modulePin)) return texts->name[modulePin];
+    return KnownBoard(board) ? FindFnName(board, modulePin) : kNotAvailable;
 }
