@@ -31,6 +31,18 @@ DWORD Crc32(const BYTE* data, size_t size) {
     return ~crc;
 }
 
+// The local application data folder. shell32 is loaded only here, when a store is first used:
+// a program that imports it loads it and what it pulls in at every start, which takes tens of
+// milliseconds under Wine.
+HRESULT LocalAppData(wchar_t* base) {
+    typedef HRESULT(WINAPI * GetFolderPath)(HWND, int, HANDLE, DWORD, LPWSTR);
+    HMODULE shell = LoadLibraryW(L"shell32.dll");
+    FARPROC found = shell ? GetProcAddress(shell, "SHGetFolderPathW") : nullptr;
+    if (!found) return E_FAIL;
+    auto get = reinterpret_cast<GetFolderPath>(reinterpret_cast<void*>(found));
+    return get(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, base);
+}
+
 bool StoreFolder(wchar_t* folder, DWORD size) {
     // A folder named but too long for a path is an error, not a reason to use the default.
     DWORD n = SimSetting(L"VELMORA_SIM_STORE_DIR", folder, size - 32);
@@ -40,9 +52,7 @@ bool StoreFolder(wchar_t* folder, DWORD size) {
     }
     if (n) return true;
     wchar_t base[MAX_PATH];
-    if (FAILED(
-            SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, base)))
-        return false;
+    if (FAILED(LocalAppData(base))) return false;
     if (lstrlenW(base) + 32 >= int(size)) return false;
     wsprintfW(folder, L"%s\\Velmora", base);
     CreateDirectoryW(folder, nullptr);
