@@ -280,22 +280,29 @@ TEST(Image, SwitchingReleasesTheLiveWindowsAndDeInitReleasesNothing) {
     VirtualFree(other, 0, MEM_RELEASE);
 }
 
-// A freed window is no device any more: memory allocated there later is plain memory.
+// A freed window is no device any more: memory allocated there later is plain memory, also
+// right after the window was last used (the simulator does not ask again about a window it
+// found in place a moment ago).
 TEST(Init, FreedWindowAddressesBecomePlainMemory) {
     UseModule(SIM_MODULE_PXA270);
-    volatile uint32_t* window = MapRegisterWindow(0x40E00000);
-    ASSERT_NE(window, nullptr);
-    void* page = const_cast<uint32_t*>(window);
-    UnmapRegisterWindow(window);
-    auto* memory = static_cast<volatile uint32_t*>(
-        VirtualAlloc(page, 0x2000, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
-    ASSERT_EQ(memory, window); // the same addresses again
-    RegWrite(memory + 3, 0xFFFFFFFF);
-    EXPECT_EQ(memory[3], 0xFFFFFFFFu);
-    uint32_t gpdr0 = 0;
-    ASSERT_TRUE(SimPhysicalRead(0x40E0000C, &gpdr0));
-    EXPECT_NE(gpdr0, 0xFFFFFFFFu);
-    VirtualFree(page, 0, MEM_RELEASE);
+    for (bool usedJustBefore : {false, true}) {
+        SCOPED_TRACE(usedJustBefore ? "used just before" : "never used");
+        volatile uint32_t* window = MapRegisterWindow(0x40E00000);
+        ASSERT_NE(window, nullptr);
+        void* page = const_cast<uint32_t*>(window);
+        if (usedJustBefore) RegRead(window + 3);
+        UnmapRegisterWindow(window);
+        auto* memory = static_cast<volatile uint32_t*>(
+            VirtualAlloc(page, 0x2000, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+        ASSERT_EQ(memory, window); // the same addresses again
+        RegWrite(memory + 3, 0xFFFFFFFF);
+        EXPECT_EQ(RegRead(memory + 3), 0xFFFFFFFFu);
+        EXPECT_EQ(memory[3], 0xFFFFFFFFu);
+        uint32_t gpdr0 = 0;
+        ASSERT_TRUE(SimPhysicalRead(0x40E0000C, &gpdr0));
+        EXPECT_NE(gpdr0, 0xFFFFFFFFu);
+        VirtualFree(page, 0, MEM_RELEASE);
+    }
 }
 
 // Mapping and releasing windows again and again, with other allocations in between, never
