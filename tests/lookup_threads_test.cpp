@@ -144,6 +144,44 @@ TEST(LookupThreads, EachThreadKeepsItsOwnText) {
     EXPECT_STREQ(pin, L"SFront. 63*#");
 }
 
+// The texts are found once, by whichever thread asks first; threads asking at the same moment
+// for a board nobody asked about yet all get the whole, final texts.
+TEST(LookupThreads, ThreadsAskingFirstAtOnceGetTheSameTexts) {
+    UseModule(SIM_MODULE_TEGRA3_BELVAN);
+    InitGPIOLib();
+    ProcessorId = g_gpioLib.processorId;
+    EvalbRevID = EVALB_BELVAN;
+    struct Asker {
+        HANDLE start;
+        std::vector<std::wstring> texts;
+        static DWORD WINAPI Run(void* p) {
+            auto* a = static_cast<Asker*>(p);
+            WaitForSingleObject(a->start, INFINITE);
+            for (uint32_t gpio = 0; gpio < 245; ++gpio) {
+                int firstPin;
+                std::wstring pin = GetModulePinName(gpio, &firstPin);
+                a->texts.push_back(pin + L"|" + GetEvalLoc(firstPin) + L"|" +
+                                   GetEvalFnName(firstPin));
+            }
+            return 0;
+        }
+    };
+    HANDLE start = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    Asker askers[4] = {{start, {}}, {start, {}}, {start, {}}, {start, {}}};
+    HANDLE threads[4];
+    for (int i = 0; i < 4; ++i)
+        threads[i] = CreateThread(nullptr, 0, Asker::Run, &askers[i], 0, nullptr);
+    SetEvent(start);
+    WaitForMultipleObjects(4, threads, TRUE, INFINITE);
+    for (HANDLE thread : threads)
+        CloseHandle(thread);
+    CloseHandle(start);
+    EXPECT_EQ(askers[0].texts[6],
+              L"MXM3.154|" + std::wstring(GetEvalLoc(154)) + L"|" + GetEvalFnName(154));
+    for (const Asker& asker : askers)
+        EXPECT_EQ(asker.texts, askers[0].texts);
+}
+
 TEST(LookupThreads, ShortLivedThreadsLeaveNoMemoryBehind) {
     StartModule();
     ASSERT_EQ(RunShortLivedThreads(100), 0); // the process's own one-time allocations
