@@ -1,0 +1,355 @@
+// The GPIO table inside the benchmark's process: a real list view owned by this thread, with
+// start-up's state of the Tegra 3 Belvan module and every column the processor allows.
+// Figures 2 (unchanged pass), 3 (full build), 4 (sort) and 5 (change to cell).
+#include "bench/bench_support.h"
+#include "tests/list_support.h"
+#include "gpiolib/gpiolib.h"
+#include "table/table.h"
+
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <numeric>
+#include <random>
+
+namespace {
+
+constexpr SimModule kModule = SIM_MODULE_TEGRA3_BELVAN;
+
+// The list's window procedure, wrapped: counts every message the list gets and notes when the
+// watched cell receives a text. (SetWindowSubclass would route every message through window
+// properties, which under Wine costs many times the message itself.)
+WNDPROC g_listProc;
+volatile LONG g_listMessages;
+volatile int g_watchRow = -1, g_watchColumn = -1;
+volatile double g_cellWrittenAt;
+HANDLE g_cellWritten;
+
+LRESULT CALLBACK WatchedList(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    InterlockedIncrement(&g_listMessages);
+    LRESULT result = CallWindowProcW(g_listProc, window, message, wParam, lParam);
+    if (message == LVM_SETITEMTEXTW && int(wParam) == g_watchRow &&
+        reinterpret_cast<const LVITEMW*>(lParam)->iSubItem == g_watchColumn) {
+        g_cellWrittenAt = NowMs();
+        SetEvent(g_cellWritten);
+    }
+    return result;
+}
+
+// Serves this thread's messages for a while.
+void Pump(double milliseconds) {
+    double end = NowMs() + milliseconds;
+    while (NowMs() < end) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+    }
+}
+
+// The GPIOLib reads of one refresh pass, done bare: the same calls for the same rows.
+int ReadLikeAPass() {
+    bool tegra = IsTegra(ProcessorId);
+    int sum = 0;
+    for (int g = 0; g < ListGpioCount; ++g) {
+        uint32_t gpio = uint32_t(g);
+        int a = GetGPIOAltFn(gpio);
+        bool notGpio = tegra && a != -1;
+        sum += a;
+        if (ColumnShown(SLOT_DIRECTION) && !notGpio) sum += GetGPIODir(gpio);
+        if (ColumnShown(SLOT_LEVEL) && !notGpio) sum += GetGPIOLevel(gpio);
+        if (ColumnShown(SLOT_EDGEDET)) sum += GetGPIOEdgeDetect(gpio);
+        if (ColumnShown(SLOT_EDGESTAT)) sum += GetGPIOEdgeStatus(gpio);
+        if (ColumnShown(SLOT_TRISTATE)) sum += GetGPIOTristate(gpio);
+        if (ColumnShown(SLOT_PULLSTATE)) sum += GetGPIOPullState(gpio);
+    }
+    return sum;
+}
+
+// What a build leaves in the list: its columns and every cell's text.
+struct ListContents {
+    struct Column {
+        int format, width;
+        std::wstring header;
+    };
+    std::vector<Column> columns;
+    std::vector<std::vector<std::wstring>> cells; // by row, then column
+};
+
+ListContents Contents(const TestList& view) {
+    ListContents contents;
+    for (int c = 0; c < view.Columns(); ++c)
+        contents.columns.push_back({view.Format(c), view.Width(c), view.Header(c)});
+    for (int r = 0; r < view.Rows(); ++r) {
+        contents.cells.emplace_back();
+        for (int c = 0; c < view.Columns(); ++c)
+            contents.cells.back().push_back(view.Text(r, c));
+    }
+    return contents;
+}
+
+// The floor of a build: the same texts, precomputed, into the same list by the same messages.
+void InsertBare(HWND list, const ListContents& contents) {
+    int columns = int(contents.columns.size()), rows = int(contents.cells.size());
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+    for (int c = 0; c < columns; ++c)
+        SendMessageW(list, LVM_DELETECOLUMN, 0, 0);
+    SendMessageW(list, LVM_SETITEMCOUNT, rows, 0);
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    for (int c = 0; c < columns; ++c) {
+        LVCOLUMNW lvc = {};
+        lvc.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+        lvc.fmt = contents.columns[c].format;
+        lvc.cx = contents.columns[c].width;
+        lvc.pszText = const_cast<wchar_t*>(contents.columns[c].header.c_str());
+        SendMessageW(list, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&lvc));
+    }
+    for (int r = 0; r < rows; ++r) {
+        LVITEMW item = {};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = r;
+        item.pszText = const_cast<wchar_t*>(L"");
+        item.lParam = r;
+        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        for (int c = 0; c < columns; ++c) {
+            item.mask = c == 0 ? LVIF_TEXT | LVIF_PARAM : LVIF_TEXT;
+            item.iSubItem = c;
+            item.pszText = const_cast<wchar_t*>(contents.cells[r][c].c_str());
+            SendMessageW(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        }
+    }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+}
+
+// A fixed shuffled order every sort starts from, so that every column sorts the same input.
+int g_shuffleKey[ROW_CACHE_ENTRIES];
+int CALLBACK Shuffled(LPARAM first, LPARAM second, LPARAM) {
+    return g_shuffleKey[first] - g_shuffleKey[second];
+}
+
+std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
+class TableBench : public testing::Test {
+  protected:
+    TestList view;
+    int runs = BenchSetting("RUNS", 7);
+
+    void SetUp() override {
+        StartOnModule(kModule);
+        ShowWindow(view.parent, SW_SHOW);
+        BuildGpioList(view.list);
+        g_cellWritten = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        g_listProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(view.list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchedList)));
+        Pump(200); // the first paint
+    }
+    void TearDown() override {
+        StopRefresh();
+        SetWindowLongPtrW(view.list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_listProc));
+        CloseHandle(g_cellWritten);
+    }
+    void StartRefresh(int hertz) {
+        UpdateRate = hertz;
+        StartPollThread(view.list);
+    }
+    // From another thread, as the tool does: a pass may wait for this one.
+    void StopRefresh() {
+        RunElsewhere([] { StopPollThread(); });
+    }
+    // Toggles the pin's outside signal; when the watched cell has its new text, the time from
+    // the change to the text, in ms (negative: it never came).
+    double ChangeAndWait(uint32_t gpio, int level) {
+        ResetEvent(g_cellWritten);
+        double start = NowMs();
+        SimDriveInput(gpio, level);
+        if (WaitForSingleObject(g_cellWritten, 5000) != WAIT_OBJECT_0) return -1;
+        return g_cellWrittenAt - start;
+    }
+    // A plain GPIO input whose Level cell is watched.
+    uint32_t WatchedInput() {
+        uint32_t g = uint32_t(SimStimulusPinsOf(kModule).squareWave);
+        EXPECT_EQ(CachedAltFn[g], -1);
+        EXPECT_EQ(CachedDir[g], 0);
+        g_watchRow = view.RowOf(g);
+        g_watchColumn = ColumnSlots[SLOT_LEVEL];
+        return g;
+    }
+};
+
+TEST_F(TableBench, UnchangedPass) {
+    Figure messages = {
+        "2a",       "unchanged pass: list-view messages",           "messages", {}, {},
+        "value<=0", "every message the list got, over ~1000 passes"};
+    Figure duration = {"2b",
+                       "unchanged pass: duration",
+                       "ms",
+                       {},
+                       {},
+                       "ratio<=1.5",
+                       "a pass at 2000 Hz vs the same GPIOLib reads bare, in a loop that waits as "
+                       "the refresh does"};
+    StartRefresh(2000);
+    ASSERT_TRUE(PumpUntil([] { return g_pollStats.passes > 20; }));
+    LONG batches = g_pollStats.batches;
+    for (int run = 0; run < runs; ++run) {
+        g_listMessages = 0;
+        LONG first = g_pollStats.passes, seen = first;
+        std::vector<double> passes;
+        // lastPassUs sampled once after each pass that this thread sees end.
+        for (double end = NowMs() + 500; NowMs() < end;) {
+            Pump(1);
+            if (g_pollStats.passes != seen) {
+                seen = g_pollStats.passes;
+                passes.push_back(g_pollStats.lastPassUs / 1000.0);
+            }
+        }
+        ASSERT_GT(passes.size(), 20u) << "the refresh hardly ran";
+        duration.runs.push_back(Median(passes));
+        messages.runs.push_back(g_listMessages);
+    }
+    ASSERT_EQ(g_pollStats.batches, batches) << "a pass found a change: the module was not still";
+    StopRefresh();
+
+    // The floor reads in the refresh's rhythm: a wait, then one round of reads.
+    volatile int sink = 0;
+    HANDLE never = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    for (int run = 0; run < runs; ++run) {
+        std::vector<double> loops;
+        for (int i = 0; i < 200; ++i) {
+            WaitForSingleObject(never, 0);
+            double start = NowMs();
+            sink = sink + ReadLikeAPass();
+            loops.push_back(NowMs() - start);
+        }
+        duration.floorRuns.push_back(Median(loops));
+    }
+    CloseHandle(never);
+
+    // The count is real: a pass that changes a cell does send to the list.
+    uint32_t g = WatchedInput();
+    StartRefresh(2000);
+    g_listMessages = 0;
+    double latency = -1;
+    RunElsewhere([&] { latency = ChangeAndWait(g, !CachedLevel[g]); });
+    ASSERT_GE(latency, 0) << "the changed cell was never written";
+    ASSERT_GT(g_listMessages, 0) << "the list's messages are not counted";
+    Report(messages);
+    Report(duration);
+}
+
+TEST_F(TableBench, FullBuild) {
+    Figure build = {"3",
+                    "full build",
+                    "ms",
+                    {},
+                    {},
+                    "ratio<=1.3",
+                    "BuildGpioList vs the same texts, precomputed, by the same messages"};
+    ListContents built = Contents(view);
+    ASSERT_EQ(built.cells.size(), 245u);
+    ASSERT_EQ(built.columns.size(), 11u);
+    for (int run = -1; run < runs; ++run) { // run -1 warms up
+        double start = NowMs();
+        BuildGpioList(view.list);
+        double built_ms = NowMs() - start;
+        Pump(20);
+        start = NowMs();
+        InsertBare(view.list, built);
+        double floor_ms = NowMs() - start;
+        Pump(20);
+        if (run < 0) continue;
+        build.runs.push_back(built_ms);
+        build.floorRuns.push_back(floor_ms);
+    }
+    // The floor's list is the build's list.
+    ListContents bare = Contents(view);
+    for (size_t r = 0; r < built.cells.size(); ++r)
+        ASSERT_EQ(bare.cells[r], built.cells[r]) << "row " << r;
+    Report(build);
+}
+
+TEST_F(TableBench, Sort) {
+    std::iota(std::begin(g_shuffleKey), std::end(g_shuffleKey), 0);
+    std::shuffle(std::begin(g_shuffleKey), std::end(g_shuffleKey), std::mt19937(14));
+    int columns = view.Columns();
+    std::vector<std::vector<double>> times(static_cast<size_t>(columns));
+    for (int run = -1; run < runs; ++run) {
+        for (int c = 0; c < columns; ++c) {
+            SendMessageW(view.list, LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(Shuffled));
+            double start = NowMs();
+            SendMessageW(view.list, LVM_SORTITEMS, WPARAM(c),
+                         reinterpret_cast<LPARAM>(CompareRows));
+            double took = NowMs() - start;
+            if (run >= 0) times[size_t(c)].push_back(took);
+            Pump(1);
+        }
+    }
+    // Sorted by "#": GPIO order again.
+    SendMessageW(view.list, LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(Shuffled));
+    SendMessageW(view.list, LVM_SORTITEMS, WPARAM(ColumnSlots[SLOT_GPIO]),
+                 reinterpret_cast<LPARAM>(CompareRows));
+    for (int r = 0; r < view.Rows(); ++r)
+        ASSERT_EQ(view.Param(r), r);
+    ASSERT_EQ(view.Header(ColumnSlots[SLOT_GPIO]), L"#");
+    const std::vector<double>& byNumber = times[size_t(ColumnSlots[SLOT_GPIO])];
+    char id[8];
+    for (int c = 0; c < columns; ++c) {
+        if (c == ColumnSlots[SLOT_GPIO]) continue;
+        snprintf(id, sizeof id, "4.%02d", c);
+        Report({id, "sort by \"" + Narrow(view.Header(c)) + "\"", "ms", times[size_t(c)], byNumber,
+                "ratio<=3", "245 rows from one shuffled order; floor: sort by \"#\""});
+    }
+}
+
+class ChangeToCell : public TableBench {
+  protected:
+    void Measure(int hertz, const char* id, int samples) {
+        uint32_t g = WatchedInput();
+        StartRefresh(hertz);
+        Pump(300);
+        DWORD period = PollPeriod();
+        Figure latency = {id,   "change to cell at " + std::to_string(hertz) + " Hz (p99)",
+                          "ms", {},
+                          {},   "value<=" + std::to_string(period + 20),
+                          ""};
+        std::vector<double> all;
+        std::mt19937 random(5);
+        for (int run = 0; run < runs && !HasFatalFailure(); ++run) {
+            std::vector<double> latencies;
+            RunElsewhere([&] {
+                for (int i = 0; i < samples; ++i) {
+                    // Changes at any moment of the period.
+                    Sleep(2 + random() % (period + 1));
+                    double took = ChangeAndWait(g, !CachedLevel[g]);
+                    if (took < 0) return;
+                    latencies.push_back(took);
+                }
+            });
+            ASSERT_EQ(int(latencies.size()), samples) << "a change never reached its cell";
+            latency.runs.push_back(Percentile(latencies, 99));
+            latency.floorRuns.push_back(period);
+            all.insert(all.end(), latencies.begin(), latencies.end());
+        }
+        char note[160];
+        snprintf(note, sizeof note,
+                 "pin change to the cell's new text, %d changes a run; median %.1f ms; "
+                 "floor: the period",
+                 samples, Median(all));
+        latency.note = note;
+        Report(latency);
+    }
+};
+
+TEST_F(ChangeToCell, At5Hz) {
+    runs = BenchSetting("LATENCY_RUNS", 3);
+    Measure(5, "5a", 40);
+}
+
+TEST_F(ChangeToCell, At100Hz) {
+    runs = BenchSetting("LATENCY_RUNS", 3);
+    Measure(100, "5b", 200);
+}
+
+} // namespace
