@@ -169,8 +169,8 @@ def figure_1(bench, seconds):
     little)."""
     tool = os.path.join(bench.build, "gpioconfig.exe")
     bare = os.path.join(bench.build, "bench", "bare_dialog.exe")
-    say("1   idle cost at 5 Hz: the prefix alone, the tool, the bare dialog (%d s each)" %
-        (3 * seconds // 2 + 3 * seconds + 3 * seconds // 3))
+    say("1   idle cost at 5 Hz: the prefix alone, the tool, the bare dialog (%d s in all)" %
+        (3 * max(1, seconds // 2) + 3 * seconds + 3 * max(1, seconds // 3) + 10))
     server = wineserver_of(bench.prefix)
     baseline = statistics.median(
         s for _, s in measure_windows(None, server, 3, max(1, seconds // 2)))
@@ -329,8 +329,11 @@ def main():
     print()
     print(table(rows))
     print()
+    previous = None
     for r in rows:
-        print("%-4s %s" % (r["id"], r["note"]))
+        if r["note"] != previous:
+            print("%-4s %s" % (r["id"], r["note"]))
+        previous = r["note"]
     out = os.path.join(build, "bench", "results.json")
     keep = ["id", "name", "unit", "measured", "spread", "floor", "ratio", "goal", "goal_text",
             "met", "runs", "floor_runs", "note"]
