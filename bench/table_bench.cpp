@@ -228,9 +228,13 @@ class TableBench : public testing::Test {
 };
 
 TEST_F(TableBench, UnchangedPass) {
-    Figure messages = {
-        "2a",       "unchanged pass: list-view messages",           "messages", {}, {},
-        "value<=0", "every message the list got, over ~1000 passes"};
+    Figure messages = {"2a",
+                       "unchanged pass: list-view messages",
+                       "messages",
+                       {},
+                       {},
+                       "value<=0",
+                       "every message the list got while the refresh ran at 2000 Hz, 0.5 s a run"};
     Figure duration = {"2b",
                        "unchanged pass: duration",
                        "ms",
