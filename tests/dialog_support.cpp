@@ -69,30 +69,45 @@ void SendKey(WORD vk, bool shift = false) {
     SendInput(UINT(n), in, sizeof(INPUT));
 }
 
-HWND OpenMenuWindow() {
-    HWND found = nullptr;
+// A visible popup menu window of the dialog's thread, other than `other`.
+HWND OpenMenuWindow(HWND other = nullptr) {
+    struct Search {
+        HWND other, found;
+    } search = {other, nullptr};
     EnumThreadWindows(
         GetWindowThreadProcessId(g_hookedDialog, nullptr),
         [](HWND window, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
             wchar_t name[16];
-            if (IsWindowVisible(window) && GetClassNameW(window, name, 16) &&
+            if (window != s->other && IsWindowVisible(window) && GetClassNameW(window, name, 16) &&
                 wcscmp(name, L"#32768") == 0) {
-                *reinterpret_cast<HWND*>(p) = window;
+                s->found = window;
                 return FALSE;
             }
             return TRUE;
         },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void ClickItem(HWND window, int position) {
+    auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
+    RECT item;
+    if (position >= 0 && GetMenuItemRect(nullptr, menu, UINT(position), &item))
+        SendMouse({(item.left + item.right) / 2, (item.top + item.bottom) / 2},
+                  MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    else
+        SendKey(VK_ESCAPE);
 }
 
 struct Driver {
-    int pick;
+    int pick, subPick;
     volatile bool stop;
     MenuSeen seen;
 };
 
-// Reads every popup that opens, then clicks item `pick` (or presses Escape).
+// Reads every popup that opens, then clicks item `pick` (or presses Escape); when a submenu
+// item is asked for too, clicks it in the submenu that opens.
 DWORD WINAPI DriveMenus(void* p) {
     auto* d = static_cast<Driver*>(p);
     while (!d->stop) {
@@ -110,12 +125,13 @@ DWORD WINAPI DriveMenus(void* p) {
                 d->seen.checked.push_back(GetMenuState(menu, UINT(i), MF_BYPOSITION) & MF_CHECKED);
             }
         }
-        RECT item;
-        if (d->pick >= 0 && GetMenuItemRect(nullptr, menu, UINT(d->pick), &item))
-            SendMouse({(item.left + item.right) / 2, (item.top + item.bottom) / 2},
-                      MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-        else
-            SendKey(VK_ESCAPE);
+        ClickItem(window, d->pick);
+        if (d->pick >= 0 && d->subPick >= 0) {
+            HWND sub = nullptr;
+            while (!d->stop && IsWindowVisible(window) && !(sub = OpenMenuWindow(window)))
+                Sleep(10);
+            if (sub) ClickItem(sub, d->subPick);
+        }
         while (IsWindow(window) && IsWindowVisible(window) && !d->stop)
             Sleep(10);
     }
@@ -138,9 +154,7 @@ DialogHarness::DialogHarness(SimModule module, void (*before)()) : view(nullptr)
                                LOAD_LIBRARY_AS_DATAFILE);
     EXPECT_NE(resources, nullptr);
     g_instance = resources;
-    g_popupMenu = LoadMenuW(resources, MAKEINTRESOURCEW(IDR_POPUPS));
-    for (int i = 0; i < POPUP_COUNT; ++i)
-        g_popups[i] = GetSubMenu(g_popupMenu, i);
+    LoadPopupMenus();
     HRSRC found = FindResourceW(resources, MAKEINTRESOURCEW(IDD_MAIN), RT_DIALOG);
     auto* dialogTemplate =
         static_cast<LPCDLGTEMPLATEW>(LockResource(LoadResource(resources, found)));
@@ -170,8 +184,9 @@ bool DialogHarness::Close() {
     return PumpUntil([&] { return !IsWindowVisible(dialog); }, 30000);
 }
 
-MenuSeen DialogHarness::Drive(int pick, void (*act)(DialogHarness*, POINT), POINT screen) {
-    Driver driver = {pick, false, {}};
+MenuSeen DialogHarness::Drive(int pick, int subPick, void (*act)(DialogHarness*, POINT),
+                              POINT screen) {
+    Driver driver = {pick, subPick, false, {}};
     HANDLE thread = CreateThread(nullptr, 0, DriveMenus, &driver, 0, nullptr);
     g_answered = false;
     act(this, screen);
@@ -186,13 +201,13 @@ MenuSeen DialogHarness::Drive(int pick, void (*act)(DialogHarness*, POINT), POIN
 
 MenuSeen DialogHarness::RightClick(POINT screen, int pick) {
     return Drive(
-        pick,
+        pick, -1,
         [](DialogHarness*, POINT at) { SendMouse(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); },
         screen);
 }
 
-MenuSeen DialogHarness::ShiftF10(int pick) {
-    return Drive(pick,
+MenuSeen DialogHarness::ShiftF10(int pick, int subPick) {
+    return Drive(pick, subPick,
                  [](DialogHarness* h, POINT) {
                      SetFocus(h->list);
                      SendKey(VK_F10, true);

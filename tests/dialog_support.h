@@ -29,8 +29,8 @@ struct DialogHarness {
     // A right-click on a screen point: the popup that opens is read, then item `pick` is clicked
     // (-1: Escape). Returns when the click has been handled.
     MenuSeen RightClick(POINT screen, int pick);
-    // Likewise with Shift+F10 on the list.
-    MenuSeen ShiftF10(int pick);
+    // Likewise with Shift+F10 on the list; `subPick` is clicked in the submenu that opens.
+    MenuSeen ShiftF10(int pick, int subPick = -1);
     POINT CellPoint(uint32_t gpio, int slot);
     POINT HeaderPoint(int slot);
     void Click(POINT screen);
@@ -44,7 +44,7 @@ struct DialogHarness {
     bool Close();
 
   private:
-    MenuSeen Drive(int pick, void (*act)(DialogHarness*, POINT), POINT screen);
+    MenuSeen Drive(int pick, int subPick, void (*act)(DialogHarness*, POINT), POINT screen);
 };
 
 // Answers the first message box with this caption that the process shows (from another
