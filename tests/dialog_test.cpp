@@ -251,9 +251,7 @@ TEST(Dialog, RebuildStormEndsWithEveryToggleCarriedOut) {
         }
         if (i % 10 == 0) SendMessageW(h.list, LVM_SORTITEMS, 2, LPARAM(CompareRows));
     }
-    DWORD start = GetTickCount();
     ASSERT_TRUE(h.Close()) << "the dialog did not end";
-    printf("storm: %lu ms, last build %ld us\n", GetTickCount() - start, g_pollStats.lastBuildUs);
     for (int position : positions)
         EXPECT_EQ(*ColumnMenuOrder[position] != COLUMN_HIDDEN, toggles[position] % 2 == 0)
             << position;
