@@ -199,6 +199,16 @@ MenuSeen DialogHarness::Drive(int pick, int subPick, void (*act)(DialogHarness*,
     return driver.seen;
 }
 
+MenuSeen DialogHarness::Watch(const std::function<void()>& act) {
+    Driver driver = {-1, -1, false, {}};
+    HANDLE thread = CreateThread(nullptr, 0, DriveMenus, &driver, 0, nullptr);
+    act();
+    driver.stop = true;
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    return driver.seen;
+}
+
 MenuSeen DialogHarness::RightClick(POINT screen, int pick) {
     return Drive(
         pick, -1,
