@@ -1,4 +1,5 @@
 #include "tests/dialog_support.h"
+#include "tests/input_support.h"
 #include "app/dialog.h"
 #include "gpiolib/gpiolib.h"
 #include "res/resource.h"
@@ -28,48 +29,6 @@ LRESULT CALLBACK Answered(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     return result;
 }
 
-// Two clicks of a button on one spot within the double-click time make a double click: a
-// click that would land near the previous one of its button lands 5 pixels beside it.
-POINT AwayFromLastClick(POINT screen, DWORD button) {
-    static POINT last[2] = {{-100, -100}, {-100, -100}};
-    POINT& previous = last[button == MOUSEEVENTF_RIGHTDOWN];
-    if (abs(screen.x - previous.x) <= 4 && abs(screen.y - previous.y) <= 4)
-        screen.x = previous.x + (screen.x < previous.x + 1 ? 5 : -5);
-    previous = screen;
-    return screen;
-}
-
-void SendMouse(POINT screen, DWORD down, DWORD up) {
-    screen = AwayFromLastClick(screen, down);
-    INPUT in[3] = {};
-    int w = GetSystemMetrics(SM_CXSCREEN) - 1, h = GetSystemMetrics(SM_CYSCREEN) - 1;
-    for (INPUT& i : in) {
-        i.type = INPUT_MOUSE;
-        i.mi.dx = screen.x * 65535 / w;
-        i.mi.dy = screen.y * 65535 / h;
-        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    }
-    in[1].mi.dwFlags |= down;
-    in[2].mi.dwFlags |= up;
-    SendInput(3, in, sizeof(INPUT));
-}
-
-void SendKey(WORD vk, bool shift = false) {
-    INPUT in[4] = {};
-    int n = 0;
-    auto add = [&](WORD key, DWORD flags) {
-        in[n].type = INPUT_KEYBOARD;
-        in[n].ki.wVk = key;
-        in[n++].ki.dwFlags = flags;
-    };
-    if (shift) add(VK_SHIFT, 0);
-    add(vk, 0);
-    add(vk, KEYEVENTF_KEYUP);
-    if (shift) add(VK_SHIFT, KEYEVENTF_KEYUP);
-    SendInput(UINT(n), in, sizeof(INPUT));
-}
-
-// A visible popup menu window of the dialog's thread, other than `other`.
 HWND OpenMenuWindow(HWND other = nullptr) {
     struct Search {
         HWND other, found;
@@ -94,10 +53,9 @@ void ClickItem(HWND window, int position) {
     auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
     RECT item;
     if (position >= 0 && GetMenuItemRect(nullptr, menu, UINT(position), &item))
-        SendMouse({(item.left + item.right) / 2, (item.top + item.bottom) / 2},
-                  MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+        ClickAt({(item.left + item.right) / 2, (item.top + item.bottom) / 2});
     else
-        SendKey(VK_ESCAPE);
+        PressKey(VK_ESCAPE);
 }
 
 struct Driver {
@@ -211,16 +169,14 @@ MenuSeen DialogHarness::Watch(const std::function<void()>& act) {
 
 MenuSeen DialogHarness::RightClick(POINT screen, int pick) {
     return Drive(
-        pick, -1,
-        [](DialogHarness*, POINT at) { SendMouse(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); },
-        screen);
+        pick, -1, [](DialogHarness*, POINT at) { RightClickAt(at); }, screen);
 }
 
 MenuSeen DialogHarness::ShiftF10(int pick, int subPick) {
     return Drive(pick, subPick,
                  [](DialogHarness* h, POINT) {
                      SetFocus(h->list);
-                     SendKey(VK_F10, true);
+                     PressKey(VK_F10, VK_SHIFT);
                  },
                  {});
 }
@@ -256,7 +212,7 @@ POINT DialogHarness::HeaderPoint(int slot) {
 }
 
 void DialogHarness::Click(POINT screen) {
-    SendMouse(screen, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    ClickAt(screen);
 }
 
 void DialogHarness::ClickButton(int id) {

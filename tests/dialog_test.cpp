@@ -1,6 +1,7 @@
 // The main dialog in this process, clicked with real mouse input: popups, Columns, boards, the
 // update rate, rebuilds.
 #include "tests/dialog_support.h"
+#include "tests/input_support.h"
 #include "app/dialog.h"
 #include "gpiolib/gpiolib.h"
 #include "table/altfn.h"
@@ -186,18 +187,6 @@ TEST(Dialog, BoardButtonsRebuildWithTheirLocationsEvenWhenAlreadyChosen) {
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(h.dialog, IDC_BELVAN)));
 }
 
-void Press(WORD vk, wchar_t unicode = 0) {
-    INPUT keys[2] = {};
-    for (INPUT& key : keys) {
-        key.type = INPUT_KEYBOARD;
-        key.ki.wVk = vk;
-        key.ki.wScan = unicode;
-        key.ki.dwFlags = unicode ? KEYEVENTF_UNICODE : 0;
-    }
-    keys[1].ki.dwFlags |= KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof(INPUT));
-}
-
 TEST(Dialog, UpdateRateFromAnyTypedTextStaysSound) {
     DialogHarness h(SIM_MODULE_PXA320);
     HWND box = GetDlgItem(h.dialog, IDC_UPDATERATE);
@@ -216,11 +205,10 @@ TEST(Dialog, UpdateRateFromAnyTypedTextStaysSound) {
     for (auto& c : cases) {
         h.Click(Center(box));
         ASSERT_TRUE(PumpUntil([&] { return GetFocus() == box; }));
-        Press(VK_END);
+        PressKey(VK_END);
         for (int i = 0; i < 32; ++i)
-            Press(VK_BACK);
-        for (const wchar_t* t = c.typed; *t; ++t)
-            Press(0, *t);
+            PressKey(VK_BACK);
+        TypeText(c.typed);
         wchar_t text[32];
         EXPECT_TRUE(PumpUntil([&] {
             GetWindowTextW(box, text, 32);

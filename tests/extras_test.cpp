@@ -1,6 +1,7 @@
 // Beyond the popups: the table copied as text, the keyboard's menu, changed cells highlighted,
 // and no refresh while the window is minimised. The real dialog, clicked with real input.
 #include "tests/dialog_support.h"
+#include "tests/input_support.h"
 #include "app/dialog.h"
 #include "gpiolib/gpiolib.h"
 #include "table/table.h"
@@ -38,17 +39,6 @@ std::vector<std::wstring> Lines(const std::wstring& text) {
     return lines;
 }
 
-void PressCtrlC() {
-    INPUT keys[4] = {};
-    WORD vks[4] = {VK_CONTROL, 'C', 'C', VK_CONTROL};
-    for (int i = 0; i < 4; ++i) {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = vks[i];
-        keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-    }
-    SendInput(4, keys, sizeof(INPUT));
-}
-
 } // namespace
 
 // Boot-up Settings gives three columns width 0; "Level" is hidden; the rows are sorted by pin.
@@ -63,7 +53,7 @@ TEST(CopyTable, CtrlCAndTheMenuItemCopyTheSortedTableAsShown) {
         EmptyTheClipboard();
         if (byKeys) {
             h.Click(h.CellPoint(11, SLOT_GPIO));
-            PressCtrlC();
+            PressKey('C', VK_CONTROL);
         } else {
             h.RightClick(h.HeaderPoint(SLOT_GPIO), kCopyTablePosition);
         }

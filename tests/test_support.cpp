@@ -200,3 +200,9 @@ std::vector<Fields> ReadFacts(const char* file) {
     EXPECT_FALSE(rows.empty()) << file;
     return rows;
 }
+
+ChildResult Gpiosim(const char* module, const std::wstring& arguments) {
+    wchar_t value[64];
+    wsprintfW(value, L"VELMORA_SIM_MODULE=%S", module);
+    return RunChild(L"\"" + BuildFolder() + L"\\gpiosim.exe\" " + arguments, {value});
+}
