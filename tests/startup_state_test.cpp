@@ -1,4 +1,5 @@
-// What start-up fixes for the rest of the tool, per module.
+// What start-up fixes for the rest of the tool, per module, and the preferences it restores
+// whatever the registry holds.
 #include "app/app.h"
 #include "gpiolib/gpiolib.h"
 #include "table/shared.h"
