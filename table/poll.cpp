@@ -27,6 +27,7 @@ constexpr DWORD kStopTimeoutMs = 200;
 constexpr int kLowestPriority = 255;
 
 HANDLE g_pollStopEvent;
+HANDLE g_pollThread;
 volatile LONG g_pollPaused;
 
 // Wakes a waiting refresh thread for a pass at once (auto-reset; made once, never closed).
@@ -34,7 +35,6 @@ HANDLE WakeEvent() {
     static const HANDLE wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     return wake;
 }
-HANDLE g_pollThread;
 
 // Cells changed by the pass in progress: one bit per ColumnSlot, per GPIO, and the rows that
 // have any. Written by the refresh thread, then read and cleared by the list's thread while
