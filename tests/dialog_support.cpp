@@ -184,22 +184,13 @@ MenuSeen DialogHarness::ShiftF10(int pick, int subPick) {
 POINT DialogHarness::CellPoint(uint32_t gpio, int slot) {
     int row = view.RowOf(gpio);
     SendMessageW(list, LVM_ENSUREVISIBLE, row, FALSE);
-    RECT rect = {}, client;
-    auto measure = [&] {
+    return CellInView(list, [&] {
+        RECT rect = {};
         rect.top = ColumnSlots[slot];
         rect.left = LVIR_LABEL;
         SendMessageW(list, LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
-    };
-    measure();
-    // A column outside the view is scrolled into it.
-    GetClientRect(list, &client);
-    for (int i = 0; i < 100 && (rect.right > client.right || rect.left < 0); ++i) {
-        SendMessageW(list, LVM_SCROLL, rect.left < 0 ? -20 : 20, 0);
-        measure();
-    }
-    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    ClientToScreen(list, &point);
-    return point;
+        return rect;
+    });
 }
 
 POINT DialogHarness::HeaderPoint(int slot) {

@@ -1,5 +1,6 @@
 #include "tests/input_support.h"
 
+#include <commctrl.h>
 #include <cstdlib>
 
 namespace {
@@ -54,4 +55,16 @@ void TypeText(const wchar_t* text) {
         INPUT in[2] = {Key(0, *text, false), Key(0, *text, true)};
         SendInput(2, in, sizeof(INPUT));
     }
+}
+
+POINT CellInView(HWND list, const std::function<RECT()>& measure) {
+    RECT rect = measure(), client;
+    GetClientRect(list, &client);
+    for (int i = 0; i < 100 && (rect.right > client.right || rect.left < 0); ++i) {
+        SendMessageW(list, LVM_SCROLL, rect.left < 0 ? -20 : 20, 0);
+        rect = measure();
+    }
+    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(list, &point);
+    return point;
 }

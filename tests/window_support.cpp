@@ -143,22 +143,13 @@ std::wstring ToolWindow::Cell(uint32_t gpio, const wchar_t* header) {
 POINT ToolWindow::CellPoint(uint32_t gpio, const wchar_t* header) {
     int row = RowOf(gpio), column = ColumnOf(header);
     SendMessageW(list, LVM_ENSUREVISIBLE, row, FALSE);
-    RECT rect = {}, client;
-    auto measure = [&] {
+    return CellInView(list, [&] {
+        RECT rect = {};
         rect.top = column;
         rect.left = LVIR_LABEL;
         Send(LVM_GETSUBITEMRECT, row, &rect, sizeof rect, &rect, sizeof rect);
-    };
-    measure();
-    // A column outside the view is scrolled into it.
-    GetClientRect(list, &client);
-    for (int i = 0; i < 100 && (rect.right > client.right || rect.left < 0); ++i) {
-        SendMessageW(list, LVM_SCROLL, rect.left < 0 ? -20 : 20, 0);
-        measure();
-    }
-    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    ClientToScreen(list, &point);
-    return point;
+        return rect;
+    });
 }
 
 POINT ToolWindow::HeaderPoint(const wchar_t* header) {
