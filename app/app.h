@@ -34,6 +34,8 @@ int RunTool(HINSTANCE instance);
 // Start-up up to the dialog: 1 when the tool may run, 0 refused (its message shown).
 int StartTool(HINSTANCE instance);
 int IsBelvanModule();
+// Menu resource 103 and its popups, "Columns" with the "Copy table" item added.
+void LoadPopupMenus();
 void LoadPreferences();
 void StorePreferences();
 void FillColumnMenuOrder();

@@ -68,8 +68,18 @@ void OnInitDialog(HWND dialog) {
     ShowBoardChoice(dialog);
     SetDlgItemTextW(dialog, IDC_HELPTEXT, HelpText(SETTINGS_CURRENT));
     if (IsPxa(ProcessorId)) LoadBootConfig(true);
+    // The window can be minimised, which rests the refresh.
+    SetWindowLongPtrW(dialog, GWL_STYLE, GetWindowLongPtrW(dialog, GWL_STYLE) | WS_MINIMIZEBOX);
+    SetWindowPos(dialog, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     HANDLE icon = LoadImageW(g_instance, MAKEINTRESOURCEW(IDI_TOOL), IMAGE_ICON, 16, 16, 0);
     if (icon) SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+// No refresh while minimised; a pass at once when the window comes back.
+void OnSize(WPARAM kind) {
+    if (kind == SIZE_MINIMIZED) PausePolling(true);
+    if (kind == SIZE_RESTORED || kind == SIZE_MAXIMIZED) PausePolling(false);
 }
 
 void OnUpdateRate(HWND dialog, WORD code) {
@@ -123,6 +133,16 @@ bool OnNotify(HWND dialog, const NMHDR* header) {
         // Handled: no WM_CONTEXTMENU (and no second menu) follows.
         SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
         return true;
+    case NM_CUSTOMDRAW:
+        SetWindowLongPtrW(
+            dialog, DWLP_MSGRESULT,
+            CustomDrawGpioList(reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(header))));
+        return true;
+    case LVN_KEYDOWN:
+        if (reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == 'C' &&
+            GetKeyState(VK_CONTROL) < 0)
+            CopyGpioTable(header->hwndFrom, dialog);
+        return false;
     case LVN_COLUMNCLICK: {
         auto* click = reinterpret_cast<const NMLISTVIEW*>(header);
         SendMessageW(header->hwndFrom, LVM_SORTITEMS, WPARAM(click->iSubItem),
@@ -141,6 +161,7 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND: OnCommand(dialog, LOWORD(wParam), HIWORD(wParam)); return TRUE;
     case WM_NOTIFY: return OnNotify(dialog, reinterpret_cast<const NMHDR*>(lParam));
     case WM_CONTEXTMENU: return OnContextMenu(dialog, reinterpret_cast<HWND>(wParam), lParam);
+    case WM_SIZE: OnSize(wParam); return FALSE;
     case WM_APP_REBUILD_LIST: OnRebuildList(dialog, int(wParam)); return TRUE;
     case WM_APP_END_DIALOG: OnEndDialog(dialog); return TRUE;
     default: return FALSE;

@@ -64,6 +64,11 @@ void ChoosePullState(uint32_t gpio, uint32_t value) {
     SetGPIOPullState(gpio, value);
 }
 
+// The function of the first item of the PXA3xx and Tegra function popups.
+int FirstAltFn() {
+    return IsTegra(ProcessorId) ? -1 : 0;
+}
+
 // Popups whose item n stands for value n.
 struct ValuePopup {
     ColumnSlotIndex slot;
@@ -81,44 +86,55 @@ const ValuePopup kValuePopups[] = {
     {SLOT_PULLSTATE, POPUP_PULLSTATE, IDM_PULL_NORMAL, CachedPullState, ChoosePullState},
 };
 
-void ValuePopupFor(const ValuePopup& popup, uint32_t gpio, POINT at, HWND list) {
-    HMENU menu = g_popups[popup.popup];
-    if (popup.cache) PreCheck(menu, popup.cache[gpio]);
-    int id = Track(menu, at, list);
-    int items = GetMenuItemCount(menu);
-    if (id && InRange(id, popup.firstId, popup.firstId + items - 1))
-        popup.choose(gpio, uint32_t(id - popup.firstId));
+const ValuePopup* ValuePopupOf(int slot) {
+    for (const ValuePopup& popup : kValuePopups)
+        if (popup.slot == slot) return &popup;
+    return nullptr;
 }
 
-// PXA270: input functions 0..3 at positions 2..5, output functions at 8..11.
-void Pxa270AltFnPopup(uint32_t gpio, POINT at, HWND list) {
-    HMENU menu = g_popups[POPUP_ALTFN];
-    for (int fn = 0; fn < 4; ++fn) {
-        SetLabel(menu, 2 + fn, GetAltFnName(gpio, 0, fn));
-        SetLabel(menu, 8 + fn, GetAltFnName(gpio, 1, fn));
+// PXA270: input functions 0..3 at positions 2..5, output functions at 8..11. PXA3xx: functions
+// 0..7. Tegra: the plain GPIO, then pin-mux functions 0..3.
+HMENU PrepareAltFn(uint32_t gpio) {
+    if (ProcessorId == PROCESSOR_PXA270) {
+        HMENU menu = g_popups[POPUP_ALTFN];
+        for (int fn = 0; fn < 4; ++fn) {
+            SetLabel(menu, 2 + fn, GetAltFnName(gpio, 0, fn));
+            SetLabel(menu, 8 + fn, GetAltFnName(gpio, 1, fn));
+        }
+        PreCheck(menu, CachedAltFn[gpio] + 6 * CachedDir[gpio] + 2);
+        return menu;
     }
-    PreCheck(menu, CachedAltFn[gpio] + 6 * CachedDir[gpio] + 2);
-    int id = Track(menu, at, list);
-    if (InRange(id, IDM_ALTFN_IN_GPIO, IDM_ALTFN_IN_FN3))
-        SetGPIOAltFn(gpio, id - IDM_ALTFN_IN_GPIO, 0);
-    else if (InRange(id, IDM_ALTFN_OUT_GPIO, IDM_ALTFN_OUT_FN3))
-        SetGPIOAltFn(gpio, id - IDM_ALTFN_OUT_GPIO, 1);
-}
-
-// PXA3xx: functions 0..7. Tegra: the plain GPIO, then pin-mux functions 0..3.
-void AltFnPopup(uint32_t gpio, POINT at, HWND list) {
-    if (ProcessorId == PROCESSOR_PXA270) return Pxa270AltFnPopup(gpio, at, list);
     // The PXA3xx boot-up block holds no alternate functions.
-    if (SettingsMode == SETTINGS_BOOTUP) return;
+    if (SettingsMode == SETTINGS_BOOTUP) return nullptr;
     bool tegra = IsTegra(ProcessorId);
     HMENU menu = g_popups[tegra ? POPUP_ALTFN_TEGRA2 : POPUP_ALTFN_PXA320];
-    int first = tegra ? -1 : 0, items = GetMenuItemCount(menu);
+    int first = FirstAltFn(), items = GetMenuItemCount(menu);
     for (int position = 0; position < items; ++position)
         SetLabel(menu, position, GetAltFnName(gpio, 0, first + position));
     PreCheck(menu, CachedAltFn[gpio] - first);
-    int id = Track(menu, at, list);
-    if (InRange(id, IDM_FN0, IDM_FN0 + items - 1))
-        SetGPIOAltFn(gpio, id - IDM_FN0 + first, uint32_t(GetGPIODir(gpio)));
+    return menu;
+}
+
+// The chosen item's call; false when the id is none of this popup's.
+bool ActAltFn(uint32_t gpio, int id) {
+    if (ProcessorId == PROCESSOR_PXA270) {
+        if (InRange(id, IDM_ALTFN_IN_GPIO, IDM_ALTFN_IN_FN3))
+            SetGPIOAltFn(gpio, id - IDM_ALTFN_IN_GPIO, 0);
+        else if (InRange(id, IDM_ALTFN_OUT_GPIO, IDM_ALTFN_OUT_FN3))
+            SetGPIOAltFn(gpio, id - IDM_ALTFN_OUT_GPIO, 1);
+        else
+            return false;
+        return true;
+    }
+    int items =
+        GetMenuItemCount(g_popups[IsTegra(ProcessorId) ? POPUP_ALTFN_TEGRA2 : POPUP_ALTFN_PXA320]);
+    if (!InRange(id, IDM_FN0, IDM_FN0 + items - 1)) return false;
+    SetGPIOAltFn(gpio, id - IDM_FN0 + FirstAltFn(), uint32_t(GetGPIODir(gpio)));
+    return true;
+}
+
+bool IsAltFnSlot(int slot) {
+    return slot == SLOT_ALTFN || slot == SLOT_ALTFNNAME;
 }
 
 void ColumnsPopup(POINT at, HWND list) {
@@ -129,6 +145,7 @@ void ColumnsPopup(POINT at, HWND list) {
                           (*ColumnMenuOrder[n] != COLUMN_HIDDEN ? MF_CHECKED : MF_UNCHECKED));
     int id = Track(menu, at, list);
     if (InRange(id, IDM_COL_GPIO, IDM_COL_PULLSTATE)) RequestRebuild(id - IDM_COL_GPIO);
+    if (id == IDM_COPY_TABLE) CopyGpioTable(list, g_dialog);
 }
 
 bool InHeader(HWND list, POINT screen) {
@@ -153,16 +170,73 @@ uint32_t RowGpio(HWND list, int row) {
 
 } // namespace
 
+bool CellPopupsAllowed(uint32_t gpio) {
+    return !RebuildPending() && GpioLibMatchesSettingsMode() && gpio < uint32_t(ListGpioCount) &&
+           gpio < ROW_CACHE_ENTRIES;
+}
+
+HMENU PrepareCellPopup(int slot, uint32_t gpio) {
+    if (IsAltFnSlot(slot)) return PrepareAltFn(gpio);
+    const ValuePopup* popup = ValuePopupOf(slot);
+    if (!popup) return nullptr;
+    HMENU menu = g_popups[popup->popup];
+    if (popup->cache) PreCheck(menu, popup->cache[gpio]);
+    return menu;
+}
+
+bool ActOnCellPopup(int slot, uint32_t gpio, int id) {
+    if (IsAltFnSlot(slot)) return ActAltFn(gpio, id);
+    const ValuePopup* popup = ValuePopupOf(slot);
+    if (!popup) return false;
+    int items = GetMenuItemCount(g_popups[popup->popup]);
+    if (!InRange(id, popup->firstId, popup->firstId + items - 1)) return false;
+    popup->choose(gpio, uint32_t(id - popup->firstId));
+    return true;
+}
+
 void OpenCellPopup(int slot, uint32_t gpio, POINT at, HWND list) {
-    if (RebuildPending() || !GpioLibMatchesSettingsMode()) return;
-    if (gpio >= uint32_t(ListGpioCount) || gpio >= ROW_CACHE_ENTRIES) return;
-    if (slot == SLOT_ALTFN || slot == SLOT_ALTFNNAME) return AltFnPopup(gpio, at, list);
-    for (const ValuePopup& popup : kValuePopups)
-        if (popup.slot == slot) return ValuePopupFor(popup, gpio, at, list);
+    if (!CellPopupsAllowed(gpio)) return;
+    if (HMENU menu = PrepareCellPopup(slot, gpio))
+        ActOnCellPopup(slot, gpio, Track(menu, at, list));
 }
 
 void OpenColumnsPopup(POINT at, HWND list) {
     ColumnsPopup(at, list);
+}
+
+// The keyboard's context menu (Shift+F10, the menu key): for the selected row, one submenu per
+// shown column that has a popup, each as a right-click on that cell would open it (the two
+// alternate-function columns share one); with no row selected, "Columns".
+void OpenKeyboardMenu(HWND list) {
+    int row = int(SendMessageW(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+    RECT rect = {};
+    rect.left = LVIR_BOUNDS;
+    if (row < 0 || !SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect)))
+        GetClientRect(list, &rect);
+    POINT at = {rect.left + 8, row < 0 ? rect.top : rect.bottom};
+    ClientToScreen(list, &at);
+    if (row < 0) return ColumnsPopup(at, list);
+
+    uint32_t gpio = RowGpio(list, row);
+    if (!CellPopupsAllowed(gpio)) return;
+    HMENU menu = CreatePopupMenu();
+    int slots[COLUMN_SLOT_COUNT], count = 0;
+    bool altFn = false;
+    for (const ColumnDef& column : Columns) {
+        if (!ColumnShown(column.slot) || (IsAltFnSlot(column.slot) && altFn)) continue;
+        HMENU popup = PrepareCellPopup(column.slot, gpio);
+        if (!popup) continue;
+        altFn = altFn || IsAltFnSlot(column.slot);
+        AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), column.header);
+        slots[count++] = column.slot;
+    }
+    int id = count ? Track(menu, at, list) : 0;
+    for (int i = 0; i < count && id; ++i)
+        if (ActOnCellPopup(slots[i], gpio, id)) break;
+    // The submenus belong to the menu resource: detach them before the parent goes.
+    while (GetMenuItemCount(menu) > 0)
+        RemoveMenu(menu, 0, MF_BYPOSITION);
+    DestroyMenu(menu);
 }
 
 bool OnListRightClick(HWND dialog, HWND list) {
@@ -186,6 +260,10 @@ bool OnContextMenu(HWND dialog, HWND window, LPARAM screenPoint) {
     HWND list = GetDlgItem(dialog, IDC_GPIOLIST);
     if (window != list && GetParent(window) != list) return false;
     POINT screen = {GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
+    if (screen.x == -1 && screen.y == -1) {
+        OpenKeyboardMenu(list);
+        return true;
+    }
     // A right-click on a cell has been answered through the list's notification already.
     if (InHeader(list, screen)) ColumnsPopup(screen, list);
     return true;

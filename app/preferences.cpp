@@ -39,10 +39,13 @@ void LoadPreferences() {
         ERROR_SUCCESS)
         return;
     for (const StoredValue& value : kStoredValues) {
-        DWORD data = 0, size = sizeof data;
-        if (RegQueryValueExW(key, value.name, nullptr, nullptr, reinterpret_cast<BYTE*>(&data),
+        // Only what this tool writes counts: a value of another type (a string, bytes, a
+        // 64-bit number left by another version or typed by hand) or of another size is as
+        // good as missing, though four of its bytes would read as a number.
+        DWORD data = 0, size = sizeof data, type = REG_NONE;
+        if (RegQueryValueExW(key, value.name, nullptr, &type, reinterpret_cast<BYTE*>(&data),
                              &size) != ERROR_SUCCESS ||
-            size != sizeof data)
+            type != REG_DWORD || size != sizeof data)
             continue;
         // A board number no table knows would index past the board tables: keep the default.
         if (value.variable == &EvalbRevID && data >= EVALB_COUNT) continue;

@@ -42,12 +42,6 @@ const ProcessorModule* FindModuleType(uint32_t id) {
     return nullptr;
 }
 
-void LoadPopupMenus() {
-    g_popupMenu = LoadMenuW(g_instance, MAKEINTRESOURCEW(IDR_POPUPS));
-    for (int i = 0; i < POPUP_COUNT; ++i)
-        g_popups[i] = GetSubMenu(g_popupMenu, i);
-}
-
 void RunMainDialog() {
     HRSRC found = FindResourceW(g_instance, MAKEINTRESOURCEW(IDD_MAIN), RT_DIALOG);
     HGLOBAL loaded = found ? LoadResource(g_instance, found) : nullptr;
@@ -57,6 +51,16 @@ void RunMainDialog() {
 }
 
 } // namespace
+
+void LoadPopupMenus() {
+    g_popupMenu = LoadMenuW(g_instance, MAKEINTRESOURCEW(IDR_POPUPS));
+    for (int i = 0; i < POPUP_COUNT; ++i)
+        g_popups[i] = GetSubMenu(g_popupMenu, i);
+    HMENU columns = g_popups[POPUP_COLUMNS];
+    if (!columns) return;
+    AppendMenuW(columns, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(columns, MF_STRING, IDM_COPY_TABLE, L"Copy table");
+}
 
 int IsBelvanModule() {
     DWORD info = 0;

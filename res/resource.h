@@ -68,3 +68,5 @@
 #define IDM_PULL_NORMAL 40060
 #define IDM_PULL_DOWN 40061
 #define IDM_PULL_UP 40062
+// Added to "Columns" at start-up, after a separator: the table as text on the clipboard.
+#define IDM_COPY_TABLE 40070

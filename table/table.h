@@ -3,8 +3,10 @@
 #include "table/shared.h"
 
 #include <windows.h>
+#include <commctrl.h>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // Processor families a column may be shown on.
 enum ColumnFamilies : unsigned {
@@ -86,8 +88,21 @@ int BuildGpioList(HWND list);
 // runs on another thread than the list's (it waits up to 200 ms for the thread to end).
 int StartPollThread(HWND list);
 int StopPollThread();
+// A cell the refresh changed is drawn highlighted for about a second: the list's parent hands
+// its NM_CUSTOMDRAW notifications here and returns the result.
+LRESULT CustomDrawGpioList(NMLVCUSTOMDRAW* draw);
+bool CellHighlighted(uint32_t gpio, int slot);
+COLORREF ChangedCellColor(); // the background of a highlighted cell
+// While paused (the window minimised) no pass runs; resuming runs a pass at once.
+void PausePolling(bool paused);
 // The wait between two passes for the current UpdateRate: 1 Hz for 0, 0 ms above 1000 Hz.
 DWORD PollPeriod();
+
+// The table as the user sees it: a header line, then one line per row in the order shown,
+// tab-separated, with the columns shown at a width above 0. Copied as Unicode text to the
+// clipboard by CopyGpioTable (false when the clipboard refused).
+std::wstring GpioTableText(HWND list);
+bool CopyGpioTable(HWND list, HWND owner);
 
 // List-view comparison function: lParams are GPIO numbers, the parameter the clicked column.
 int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM column);
@@ -100,6 +115,8 @@ struct PollStats {
     volatile LONG lastPassUs;  // duration of the last pass, microseconds
     volatile LONG builds;      // list builds completed
     volatile LONG lastBuildUs; // duration of the last build, microseconds
+    volatile LONG wokenPasses; // passes run at once on a wake, not at the end of a wait
+    volatile LONG pausedWaits; // waits begun with the refresh paused
 };
 extern PollStats g_pollStats;
 // Test hook: the next pass sleeps this long in its middle.

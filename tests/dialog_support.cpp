@@ -1,4 +1,5 @@
 #include "tests/dialog_support.h"
+#include "tests/input_support.h"
 #include "app/dialog.h"
 #include "gpiolib/gpiolib.h"
 #include "res/resource.h"
@@ -28,71 +29,43 @@ LRESULT CALLBACK Answered(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     return result;
 }
 
-// Two clicks of a button on one spot within the double-click time make a double click: a
-// click that would land near the previous one of its button lands 5 pixels beside it.
-POINT AwayFromLastClick(POINT screen, DWORD button) {
-    static POINT last[2] = {{-100, -100}, {-100, -100}};
-    POINT& previous = last[button == MOUSEEVENTF_RIGHTDOWN];
-    if (abs(screen.x - previous.x) <= 4 && abs(screen.y - previous.y) <= 4)
-        screen.x = previous.x + (screen.x < previous.x + 1 ? 5 : -5);
-    previous = screen;
-    return screen;
-}
-
-void SendMouse(POINT screen, DWORD down, DWORD up) {
-    screen = AwayFromLastClick(screen, down);
-    INPUT in[3] = {};
-    int w = GetSystemMetrics(SM_CXSCREEN) - 1, h = GetSystemMetrics(SM_CYSCREEN) - 1;
-    for (INPUT& i : in) {
-        i.type = INPUT_MOUSE;
-        i.mi.dx = screen.x * 65535 / w;
-        i.mi.dy = screen.y * 65535 / h;
-        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    }
-    in[1].mi.dwFlags |= down;
-    in[2].mi.dwFlags |= up;
-    SendInput(3, in, sizeof(INPUT));
-}
-
-void SendKey(WORD vk, bool shift = false) {
-    INPUT in[4] = {};
-    int n = 0;
-    auto add = [&](WORD key, DWORD flags) {
-        in[n].type = INPUT_KEYBOARD;
-        in[n].ki.wVk = key;
-        in[n++].ki.dwFlags = flags;
-    };
-    if (shift) add(VK_SHIFT, 0);
-    add(vk, 0);
-    add(vk, KEYEVENTF_KEYUP);
-    if (shift) add(VK_SHIFT, KEYEVENTF_KEYUP);
-    SendInput(UINT(n), in, sizeof(INPUT));
-}
-
-HWND OpenMenuWindow() {
-    HWND found = nullptr;
+HWND OpenMenuWindow(HWND other = nullptr) {
+    struct Search {
+        HWND other, found;
+    } search = {other, nullptr};
     EnumThreadWindows(
         GetWindowThreadProcessId(g_hookedDialog, nullptr),
         [](HWND window, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
             wchar_t name[16];
-            if (IsWindowVisible(window) && GetClassNameW(window, name, 16) &&
+            if (window != s->other && IsWindowVisible(window) && GetClassNameW(window, name, 16) &&
                 wcscmp(name, L"#32768") == 0) {
-                *reinterpret_cast<HWND*>(p) = window;
+                s->found = window;
                 return FALSE;
             }
             return TRUE;
         },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void ClickItem(HWND window, int position) {
+    auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
+    RECT item;
+    if (position >= 0 && GetMenuItemRect(nullptr, menu, UINT(position), &item))
+        ClickAt({(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+    else
+        PressKey(VK_ESCAPE);
 }
 
 struct Driver {
-    int pick;
+    int pick, subPick;
     volatile bool stop;
     MenuSeen seen;
 };
 
-// Reads every popup that opens, then clicks item `pick` (or presses Escape).
+// Reads every popup that opens, then clicks item `pick` (or presses Escape); when a submenu
+// item is asked for too, clicks it in the submenu that opens.
 DWORD WINAPI DriveMenus(void* p) {
     auto* d = static_cast<Driver*>(p);
     while (!d->stop) {
@@ -110,12 +83,13 @@ DWORD WINAPI DriveMenus(void* p) {
                 d->seen.checked.push_back(GetMenuState(menu, UINT(i), MF_BYPOSITION) & MF_CHECKED);
             }
         }
-        RECT item;
-        if (d->pick >= 0 && GetMenuItemRect(nullptr, menu, UINT(d->pick), &item))
-            SendMouse({(item.left + item.right) / 2, (item.top + item.bottom) / 2},
-                      MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-        else
-            SendKey(VK_ESCAPE);
+        ClickItem(window, d->pick);
+        if (d->pick >= 0 && d->subPick >= 0) {
+            HWND sub = nullptr;
+            while (!d->stop && IsWindowVisible(window) && !(sub = OpenMenuWindow(window)))
+                Sleep(10);
+            if (sub) ClickItem(sub, d->subPick);
+        }
         while (IsWindow(window) && IsWindowVisible(window) && !d->stop)
             Sleep(10);
     }
@@ -138,9 +112,7 @@ DialogHarness::DialogHarness(SimModule module, void (*before)()) : view(nullptr)
                                LOAD_LIBRARY_AS_DATAFILE);
     EXPECT_NE(resources, nullptr);
     g_instance = resources;
-    g_popupMenu = LoadMenuW(resources, MAKEINTRESOURCEW(IDR_POPUPS));
-    for (int i = 0; i < POPUP_COUNT; ++i)
-        g_popups[i] = GetSubMenu(g_popupMenu, i);
+    LoadPopupMenus();
     HRSRC found = FindResourceW(resources, MAKEINTRESOURCEW(IDD_MAIN), RT_DIALOG);
     auto* dialogTemplate =
         static_cast<LPCDLGTEMPLATEW>(LockResource(LoadResource(resources, found)));
@@ -170,8 +142,9 @@ bool DialogHarness::Close() {
     return PumpUntil([&] { return !IsWindowVisible(dialog); }, 30000);
 }
 
-MenuSeen DialogHarness::Drive(int pick, void (*act)(DialogHarness*, POINT), POINT screen) {
-    Driver driver = {pick, false, {}};
+MenuSeen DialogHarness::Drive(int pick, int subPick, void (*act)(DialogHarness*, POINT),
+                              POINT screen) {
+    Driver driver = {pick, subPick, false, {}};
     HANDLE thread = CreateThread(nullptr, 0, DriveMenus, &driver, 0, nullptr);
     g_answered = false;
     act(this, screen);
@@ -184,18 +157,26 @@ MenuSeen DialogHarness::Drive(int pick, void (*act)(DialogHarness*, POINT), POIN
     return driver.seen;
 }
 
-MenuSeen DialogHarness::RightClick(POINT screen, int pick) {
-    return Drive(
-        pick,
-        [](DialogHarness*, POINT at) { SendMouse(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); },
-        screen);
+MenuSeen DialogHarness::Watch(const std::function<void()>& act) {
+    Driver driver = {-1, -1, false, {}};
+    HANDLE thread = CreateThread(nullptr, 0, DriveMenus, &driver, 0, nullptr);
+    act();
+    driver.stop = true;
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    return driver.seen;
 }
 
-MenuSeen DialogHarness::ShiftF10(int pick) {
-    return Drive(pick,
+MenuSeen DialogHarness::RightClick(POINT screen, int pick) {
+    return Drive(
+        pick, -1, [](DialogHarness*, POINT at) { RightClickAt(at); }, screen);
+}
+
+MenuSeen DialogHarness::ShiftF10(int pick, int subPick) {
+    return Drive(pick, subPick,
                  [](DialogHarness* h, POINT) {
                      SetFocus(h->list);
-                     SendKey(VK_F10, true);
+                     PressKey(VK_F10, VK_SHIFT);
                  },
                  {});
 }
@@ -203,22 +184,13 @@ MenuSeen DialogHarness::ShiftF10(int pick) {
 POINT DialogHarness::CellPoint(uint32_t gpio, int slot) {
     int row = view.RowOf(gpio);
     SendMessageW(list, LVM_ENSUREVISIBLE, row, FALSE);
-    RECT rect = {}, client;
-    auto measure = [&] {
+    return CellInView(list, [&] {
+        RECT rect = {};
         rect.top = ColumnSlots[slot];
         rect.left = LVIR_LABEL;
         SendMessageW(list, LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
-    };
-    measure();
-    // A column outside the view is scrolled into it.
-    GetClientRect(list, &client);
-    for (int i = 0; i < 100 && (rect.right > client.right || rect.left < 0); ++i) {
-        SendMessageW(list, LVM_SCROLL, rect.left < 0 ? -20 : 20, 0);
-        measure();
-    }
-    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    ClientToScreen(list, &point);
-    return point;
+        return rect;
+    });
 }
 
 POINT DialogHarness::HeaderPoint(int slot) {
@@ -231,7 +203,7 @@ POINT DialogHarness::HeaderPoint(int slot) {
 }
 
 void DialogHarness::Click(POINT screen) {
-    SendMouse(screen, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    ClickAt(screen);
 }
 
 void DialogHarness::ClickButton(int id) {

@@ -4,6 +4,7 @@
 #pragma once
 #include "tests/list_support.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,10 @@ struct DialogHarness {
     // A right-click on a screen point: the popup that opens is read, then item `pick` is clicked
     // (-1: Escape). Returns when the click has been handled.
     MenuSeen RightClick(POINT screen, int pick);
-    // Likewise with Shift+F10 on the list.
-    MenuSeen ShiftF10(int pick);
+    // Runs `act` on this thread, reading and dismissing (Escape) any popup it opens.
+    MenuSeen Watch(const std::function<void()>& act);
+    // Likewise with Shift+F10 on the list; `subPick` is clicked in the submenu that opens.
+    MenuSeen ShiftF10(int pick, int subPick = -1);
     POINT CellPoint(uint32_t gpio, int slot);
     POINT HeaderPoint(int slot);
     void Click(POINT screen);
@@ -44,7 +47,7 @@ struct DialogHarness {
     bool Close();
 
   private:
-    MenuSeen Drive(int pick, void (*act)(DialogHarness*, POINT), POINT screen);
+    MenuSeen Drive(int pick, int subPick, void (*act)(DialogHarness*, POINT), POINT screen);
 };
 
 // Answers the first message box with this caption that the process shows (from another

@@ -1,6 +1,7 @@
 // The main dialog in this process, clicked with real mouse input: popups, Columns, boards, the
 // update rate, rebuilds.
 #include "tests/dialog_support.h"
+#include "tests/input_support.h"
 #include "app/dialog.h"
 #include "gpiolib/gpiolib.h"
 #include "table/altfn.h"
@@ -136,7 +137,7 @@ TEST(Popups, NameColumnsAndEmptyRowAreaOpenNothing) {
 TEST(ColumnsMenu, TicksTheShownColumnsAndTogglesOne) {
     DialogHarness h(SIM_MODULE_PXA310);
     MenuSeen seen = h.RightClick(h.HeaderPoint(SLOT_DIRECTION), 5); // "Level"
-    ASSERT_EQ(seen.labels.size(), size_t(COLUMN_SLOT_COUNT));
+    ASSERT_EQ(seen.labels.size(), size_t(COLUMN_SLOT_COUNT + 2));   // and "Copy table"
     EXPECT_EQ(seen.CheckedLabels(), L"GPIO|AltFn Name|AltFn|Direction|Level|SODIMM Pin|EvalLoc|"
                                     L"EvalFnName|Edge Detect|Edge Status|");
     ASSERT_TRUE(h.Settled());
@@ -186,18 +187,6 @@ TEST(Dialog, BoardButtonsRebuildWithTheirLocationsEvenWhenAlreadyChosen) {
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(h.dialog, IDC_BELVAN)));
 }
 
-void Press(WORD vk, wchar_t unicode = 0) {
-    INPUT keys[2] = {};
-    for (INPUT& key : keys) {
-        key.type = INPUT_KEYBOARD;
-        key.ki.wVk = vk;
-        key.ki.wScan = unicode;
-        key.ki.dwFlags = unicode ? KEYEVENTF_UNICODE : 0;
-    }
-    keys[1].ki.dwFlags |= KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof(INPUT));
-}
-
 TEST(Dialog, UpdateRateFromAnyTypedTextStaysSound) {
     DialogHarness h(SIM_MODULE_PXA320);
     HWND box = GetDlgItem(h.dialog, IDC_UPDATERATE);
@@ -216,11 +205,10 @@ TEST(Dialog, UpdateRateFromAnyTypedTextStaysSound) {
     for (auto& c : cases) {
         h.Click(Center(box));
         ASSERT_TRUE(PumpUntil([&] { return GetFocus() == box; }));
-        Press(VK_END);
+        PressKey(VK_END);
         for (int i = 0; i < 32; ++i)
-            Press(VK_BACK);
-        for (const wchar_t* t = c.typed; *t; ++t)
-            Press(0, *t);
+            PressKey(VK_BACK);
+        TypeText(c.typed);
         wchar_t text[32];
         EXPECT_TRUE(PumpUntil([&] {
             GetWindowTextW(box, text, 32);
@@ -248,10 +236,21 @@ TEST(Dialog, RebuildStormEndsWithEveryToggleCarriedOut) {
         if (i % 50 == 0) h.RightClick(h.CellPoint(10, SLOT_ALTFNNAME), -1);
         if (i % 10 == 0) SendMessageW(h.list, LVM_SORTITEMS, 2, LPARAM(CompareRows));
     }
-    DWORD start = GetTickCount();
     ASSERT_TRUE(h.Close()) << "the dialog did not end";
-    printf("storm: %lu ms, last build %ld us\n", GetTickCount() - start, g_pollStats.lastBuildUs);
     for (int position : positions)
         EXPECT_EQ(*ColumnMenuOrder[position] != COLUMN_HIDDEN, toggles[position] % 2 == 0)
             << position;
+}
+
+// A cell's popup asked for while a rebuild is queued is refused; once the rebuild is done it
+// opens.
+TEST(Dialog, CellPopupsWaitForQueuedRebuilds) {
+    DialogHarness h(SIM_MODULE_PXA310);
+    POINT at = h.CellPoint(30, SLOT_DIRECTION);
+    auto open = [&] { OpenCellPopup(SLOT_DIRECTION, 30, at, h.list); };
+    RequestRebuild(REBUILD_LIST); // carried out only when this thread serves its messages
+    ASSERT_TRUE(RebuildPending());
+    EXPECT_EQ(h.Watch(open).menus, 0);
+    ASSERT_TRUE(h.Settled());
+    EXPECT_EQ(h.Watch(open).menus, 1);
 }

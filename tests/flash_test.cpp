@@ -79,16 +79,6 @@ void ExpectDefaultsThenAGoodSave() {
     EXPECT_EQ(memcmp(back.w, BootConfigBlock, sizeof back.w), 0);
 }
 
-ChildResult Gpiosim(const char* module, const std::wstring& arguments) {
-    wchar_t value[64];
-    wsprintfW(value, L"VELMORA_SIM_MODULE=%S", module);
-    return RunChild(L"\"" + BuildFolder() + L"\\gpiosim.exe\" " + arguments, {value});
-}
-
-bool Contains(const std::string& text, const char* part) {
-    return text.find(part) != std::string::npos;
-}
-
 } // namespace
 
 // Store files of every length from 0 to 200 bytes, each as a good file cut short or padded

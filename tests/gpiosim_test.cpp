@@ -10,16 +10,6 @@
 
 namespace {
 
-ChildResult Gpiosim(const char* module, const std::wstring& arguments) {
-    wchar_t value[64];
-    wsprintfW(value, L"VELMORA_SIM_MODULE=%S", module);
-    return RunChild(L"\"" + BuildFolder() + L"\\gpiosim.exe\" " + arguments, {value});
-}
-
-bool Contains(const std::string& text, const char* part) {
-    return text.find(part) != std::string::npos;
-}
-
 void CloseTool(Tool& tool, HWND window) {
     PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(tool.ExitCode(), 1);

@@ -17,10 +17,6 @@ ChildResult Gpiosim(const std::wstring& arguments, const std::vector<std::wstrin
     return RunChild(L"\"" + BuildFolder() + L"\\gpiosim.exe\" " + arguments, environment);
 }
 
-bool Contains(const std::string& text, const char* part) {
-    return text.find(part) != std::string::npos;
-}
-
 int ThreadsOfThisProcess() {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
     THREADENTRY32 entry = {};

@@ -4,8 +4,10 @@
 #include "tests/test_support.h"
 
 #include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <cstring>
 #include <map>
 
 namespace {
@@ -243,6 +245,57 @@ TEST_F(Startup, StoredBoardOutsideTheTablesIsIgnored) {
     Store(L"EvalbRevID", 5);
     EXPECT_EQ(RunAndClose("tegra3-belvan", CloseBy::Escape), 1);
     EXPECT_EQ(StoredMap()[L"EvalbRevID"], 2u);
+}
+
+// Values of other types and sizes count as missing, numbers out of range show their column:
+// the table fills, and every value is stored again as a 4-byte REG_DWORD.
+TEST_F(Startup, ValuesOfWrongTypesAndRangesGiveATableAndDwordsOnClose) {
+    struct Bad {
+        const wchar_t* name;
+        DWORD type, size;
+        BYTE fill;
+    } bad[] = {
+        {L"EvalbRevID", REG_SZ, 4, 0x00},        {L"g_ColAltFn", REG_BINARY, 4, 0x00},
+        {L"g_ColDir", REG_QWORD, 8, 0xFF},       {L"g_ColLevel", REG_MULTI_SZ, 4, 0xFF},
+        {L"g_ColEdgeDet", REG_DWORD, 3, 0xFF},   {L"g_ColEdgeStat", REG_DWORD, 0, 0x00},
+        {L"g_ColPin", REG_DWORD, 4, 0x80},       {L"g_ColEvalLoc", REG_DWORD, 4, 0x7F},
+        {L"g_ColEvalFnName", REG_SZ, 8, 0x00},   {L"g_ColTristate", REG_DWORD, 4, 0xFE},
+        {L"g_ColGroupName", REG_DWORD, 8, 0x00}, {L"g_ColPullState", REG_BINARY, 0, 0x00},
+    };
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Velmora\\GpioConfig", 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    for (const Bad& b : bad) {
+        BYTE bytes[8];
+        memset(bytes, b.fill, sizeof bytes);
+        RegSetValueExW(key, b.name, 0, b.type, bytes, b.size);
+    }
+    RegCloseKey(key);
+    EXPECT_EQ(RunAndClose("pxa270", CloseBy::CloseBox, nullptr,
+                          [](HWND dialog) {
+                              HWND list = GetDlgItem(dialog, IDC_GPIOLIST);
+                              HWND header = HWND(SendMessageW(list, LVM_GETHEADER, 0, 0));
+                              EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 121);
+                              // #, AltFn Name, Direction, Level, Pin, EvalLoc, EdgeDet, EdgeStat
+                              EXPECT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 8);
+                              EXPECT_EQ(IsDlgButtonChecked(dialog, 1046), BST_CHECKED);
+                          }),
+              1);
+    auto values = StoredValues();
+    ASSERT_EQ(values.size(), std::size(kValueNames));
+    for (auto& [name, value] : values) {
+        EXPECT_EQ(value.type, DWORD(REG_DWORD)) << name.c_str();
+        EXPECT_EQ(value.size, 4u) << name.c_str();
+    }
+    auto stored = StoredMap();
+    EXPECT_EQ(stored[L"EvalbRevID"], 1u);
+    for (const wchar_t* hidden : {L"g_ColAltFn", L"g_ColEvalFnName", L"g_ColTristate",
+                                  L"g_ColGroupName", L"g_ColPullState"})
+        EXPECT_EQ(stored[hidden], kHidden) << hidden;
+    for (const wchar_t* shown : {L"g_ColDir", L"g_ColLevel", L"g_ColEdgeDet", L"g_ColEdgeStat",
+                                 L"g_ColPin", L"g_ColEvalLoc"})
+        EXPECT_LT(stored[shown], 8u) << shown;
 }
 
 TEST_F(Startup, UnsupportedPlatformIsRefusedWithoutTouchingTheRegistry) {

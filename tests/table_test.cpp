@@ -360,3 +360,32 @@ TEST(CompareRows, SortsSentDuringBuildsNeverMoveRowsUnderThem) {
         ASSERT_EQ(t.Text(row, 0), name) << row;
     }
 }
+
+// The pad names against the processors' pin lists of tests/data/pinfunc. Pads that are GPIOs
+// only have no name there ("-") and are named GPIO_P<port><bit> here; the few other differences
+// follow the tool's own pin list and are named.
+TEST(PadNames, AgreeWithTheProcessorsPinLists) {
+    struct {
+        const char* facts;
+        const char* const* names;
+        int count;
+        std::vector<int> differ;
+    } lists[] = {{"tegra20_pins.tsv", Tegra2PadNames, TEGRA2_PAD_NAMES, {64, 65, 216}},
+                 {"tegra30.tsv", Tegra3PadNames, TEGRA3_PAD_NAMES, {79, 87}}};
+    for (auto& list : lists) {
+        std::vector<std::string> expected(size_t(list.count));
+        for (const Fields& f : ReadFacts(list.facts))
+            expected.at(size_t(std::stoi(f[0]))) = f[1];
+        for (int g = 0; g < list.count; ++g) {
+            std::string name = list.names[g], port = g < 208
+                                                         ? std::string(1, char('A' + g / 8))
+                                                         : std::string(2, char('A' + g / 8 - 26));
+            if (expected[size_t(g)] == "-")
+                expected[size_t(g)] = "GPIO_P" + port + std::to_string(g % 8);
+            bool listed = std::count(list.differ.begin(), list.differ.end(), g) > 0;
+            if (expected[size_t(g)].empty()) continue; // no pin-mux entry (Tegra 3 GPIO 244)
+            EXPECT_EQ(name != expected[size_t(g)], listed)
+                << list.facts << " GPIO " << g << ": " << name;
+        }
+    }
+}

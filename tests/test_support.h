@@ -38,6 +38,12 @@ struct ChildResult {
 };
 ChildResult RunChild(const std::wstring& commandLine, const std::vector<std::wstring>& environment,
                      DWORD timeoutMs = 20000);
+// gpiosim.exe with the arguments, on the module of that name.
+ChildResult Gpiosim(const char* module, const std::wstring& arguments);
+inline bool Contains(const std::string& text, const char* part) {
+    return text.find(part) != std::string::npos;
+}
+
 // The path of this test program, for tests that run a part of themselves in a child process.
 std::wstring ThisProgram();
 

@@ -1,4 +1,5 @@
 #include "tests/window_support.h"
+#include "tests/input_support.h"
 #include "gpiolib/gpiolib.h"
 #include "res/resource.h"
 
@@ -11,36 +12,6 @@ namespace {
 const wchar_t kTitle[] = L"Velmora GPIO Config V 2.3";
 constexpr size_t kRemoteSize = 8192;
 constexpr size_t kTextOffset = 4096; // texts go here, structures at the start
-
-void SendInputs(INPUT* inputs, UINT count) {
-    SendInput(count, inputs, sizeof(INPUT));
-}
-
-// Two clicks of a button on one spot within the double-click time make a double click: a
-// click that would land near the previous one of its button lands 5 pixels beside it.
-POINT AwayFromLastClick(POINT screen, DWORD button) {
-    static POINT last[2] = {{-100, -100}, {-100, -100}};
-    POINT& previous = last[button == MOUSEEVENTF_RIGHTDOWN];
-    if (abs(screen.x - previous.x) <= 4 && abs(screen.y - previous.y) <= 4)
-        screen.x = previous.x + (screen.x < previous.x + 1 ? 5 : -5);
-    previous = screen;
-    return screen;
-}
-
-void MouseAt(POINT screen, DWORD down, DWORD up) {
-    screen = AwayFromLastClick(screen, down);
-    INPUT in[3] = {};
-    int w = GetSystemMetrics(SM_CXSCREEN) - 1, h = GetSystemMetrics(SM_CYSCREEN) - 1;
-    for (INPUT& i : in) {
-        i.type = INPUT_MOUSE;
-        i.mi.dx = screen.x * 65535 / w;
-        i.mi.dy = screen.y * 65535 / h;
-        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    }
-    in[1].mi.dwFlags |= down;
-    in[2].mi.dwFlags |= up;
-    SendInputs(in, 3);
-}
 
 struct WindowSearch {
     DWORD pid;
@@ -172,22 +143,13 @@ std::wstring ToolWindow::Cell(uint32_t gpio, const wchar_t* header) {
 POINT ToolWindow::CellPoint(uint32_t gpio, const wchar_t* header) {
     int row = RowOf(gpio), column = ColumnOf(header);
     SendMessageW(list, LVM_ENSUREVISIBLE, row, FALSE);
-    RECT rect = {}, client;
-    auto measure = [&] {
+    return CellInView(list, [&] {
+        RECT rect = {};
         rect.top = column;
         rect.left = LVIR_LABEL;
         Send(LVM_GETSUBITEMRECT, row, &rect, sizeof rect, &rect, sizeof rect);
-    };
-    measure();
-    // A column outside the view is scrolled into it.
-    GetClientRect(list, &client);
-    for (int i = 0; i < 100 && (rect.right > client.right || rect.left < 0); ++i) {
-        SendMessageW(list, LVM_SCROLL, rect.left < 0 ? -20 : 20, 0);
-        measure();
-    }
-    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    ClientToScreen(list, &point);
-    return point;
+        return rect;
+    });
 }
 
 POINT ToolWindow::HeaderPoint(const wchar_t* header) {
@@ -208,39 +170,19 @@ POINT ToolWindow::ControlPoint(int id) {
 }
 
 void ToolWindow::RightClick(POINT screen) {
-    MouseAt(screen, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    RightClickAt(screen);
 }
 
 void ToolWindow::Click(POINT screen) {
-    MouseAt(screen, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    ClickAt(screen);
 }
 
 void ToolWindow::Key(WORD vk, bool shift) {
-    INPUT in[4] = {};
-    int n = 0;
-    auto add = [&](WORD key, DWORD flags) {
-        in[n].type = INPUT_KEYBOARD;
-        in[n].ki.wVk = key;
-        in[n++].ki.dwFlags = flags;
-    };
-    if (shift) add(VK_SHIFT, 0);
-    add(vk, 0);
-    add(vk, KEYEVENTF_KEYUP);
-    if (shift) add(VK_SHIFT, KEYEVENTF_KEYUP);
-    SendInputs(in, UINT(n));
+    PressKey(vk, shift ? VK_SHIFT : 0);
 }
 
 void ToolWindow::Type(const wchar_t* text) {
-    for (; *text; ++text) {
-        INPUT in[2] = {};
-        for (INPUT& i : in) {
-            i.type = INPUT_KEYBOARD;
-            i.ki.wScan = *text;
-            i.ki.dwFlags = KEYEVENTF_UNICODE;
-        }
-        in[1].ki.dwFlags |= KEYEVENTF_KEYUP;
-        SendInputs(in, 2);
-    }
+    TypeText(text);
 }
 
 bool ToolWindow::MenuOpen(DWORD timeoutMs) {
@@ -270,6 +212,18 @@ HWND ToolWindow::Box(const wchar_t* caption, DWORD timeoutMs) {
         },
         timeoutMs);
     return found;
+}
+
+void ToolWindow::ClickCloseBox() {
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    int y = frame.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    for (int x = frame.right - 1; x > frame.left; --x) {
+        if (SendMessageW(dialog, WM_NCHITTEST, 0, MAKELPARAM(x, y)) != HTCLOSE) continue;
+        ClickAt({x - GetSystemMetrics(SM_CXSIZE) / 3, y});
+        return;
+    }
+    ADD_FAILURE() << "no close box found on the caption";
 }
 
 void ToolWindow::Close() {

@@ -41,7 +41,8 @@ struct ToolWindow {
     // A visible top-level window of the tool other than the dialog, by caption.
     HWND Box(const wchar_t* caption, DWORD timeoutMs = 5000);
 
-    void Close(); // the close box
+    void Close();         // the close command, posted
+    void ClickCloseBox(); // a real click on the caption's close box
     int ExitCode() { return tool.ExitCode(); }
 
   private:

@@ -158,6 +158,7 @@ TEST_F(Window, BoardButtonsChangeTheLocationsAndABelvanModuleHasOnlyItsOwn) {
 }
 
 // The close command waits for a rebuild in progress, and the preferences include its change.
+// Both are real input, which arrives in the order given.
 TEST_F(Window, CloseBoxAndEscapeEndTheToolAlsoDuringARebuild) {
     for (bool escape : {true, false}) {
         ToolWindow w("tegra2");
@@ -165,7 +166,7 @@ TEST_F(Window, CloseBoxAndEscapeEndTheToolAlsoDuringARebuild) {
         if (escape)
             w.Key(VK_ESCAPE);
         else
-            w.Close();
+            w.ClickCloseBox();
         EXPECT_EQ(w.ExitCode(), 1);
         EXPECT_EQ(Stored(L"EvalbRevID"), escape ? 0u : 1u);
     }

@@ -1,0 +1,156 @@
+// Beyond the popups: the table copied as text, the keyboard's menu, changed cells highlighted,
+// and no refresh while the window is minimised. The real dialog, clicked with real input.
+#include "tests/dialog_support.h"
+#include "tests/input_support.h"
+#include "app/dialog.h"
+#include "gpiolib/gpiolib.h"
+#include "table/table.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+constexpr int kCopyTablePosition = COLUMN_SLOT_COUNT + 1; // after the separator
+
+std::wstring Clipboard() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return L"(clipboard not open)";
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+void EmptyTheClipboard() {
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+}
+
+std::vector<std::wstring> Lines(const std::wstring& text) {
+    std::vector<std::wstring> lines;
+    std::wstringstream in(text);
+    for (std::wstring line; std::getline(in, line);)
+        lines.push_back(line.substr(0, line.find_last_not_of(L'\r') + 1));
+    return lines;
+}
+
+} // namespace
+
+// Boot-up Settings gives three columns width 0; "Level" is hidden; the rows are sorted by pin.
+TEST(CopyTable, CtrlCAndTheMenuItemCopyTheSortedTableAsShown) {
+    DialogHarness h(SIM_MODULE_PXA270);
+    ASSERT_TRUE(h.SwitchMode(IDC_BOOTUP));
+    h.RightClick(h.HeaderPoint(SLOT_PIN), 5); // "Level"
+    ASSERT_TRUE(h.Settled());
+    h.Click(h.HeaderPoint(SLOT_PIN));
+    ASSERT_TRUE(PumpUntil([&] { return h.view.RowOf(0) != 0; }));
+    for (bool byKeys : {true, false}) {
+        EmptyTheClipboard();
+        if (byKeys) {
+            h.Click(h.CellPoint(11, SLOT_GPIO));
+            PressKey('C', VK_CONTROL);
+        } else {
+            h.RightClick(h.HeaderPoint(SLOT_GPIO), kCopyTablePosition);
+        }
+        std::vector<std::wstring> lines;
+        ASSERT_TRUE(PumpUntil([&] { return (lines = Lines(Clipboard())).size() == 122; }))
+            << "clipboard holds " << lines.size() << " lines";
+        EXPECT_EQ(lines[0], L"#\tAltFn Name\tAltFn\tDirection\tPin\tEvalLoc");
+        std::wstring previousPin;
+        for (int row = 0; row < 121; ++row) {
+            std::wstring expected;
+            for (int slot :
+                 {SLOT_GPIO, SLOT_ALTFNNAME, SLOT_ALTFN, SLOT_DIRECTION, SLOT_PIN, SLOT_EVALLOC})
+                expected += (slot == SLOT_GPIO ? L"" : L"\t") + h.view.Text(row, ColumnSlots[slot]);
+            ASSERT_EQ(lines[size_t(row) + 1], expected) << "row " << row;
+            std::wstring pin = h.view.Text(row, ColumnSlots[SLOT_PIN]);
+            EXPECT_LE(wcscmp(previousPin.c_str(), pin.c_str()), 0) << "row " << row;
+            previousPin = pin;
+        }
+    }
+}
+
+TEST(KeyboardMenu, ShiftF10OnARowActsLikeARightClickAndWithoutARowOpensColumns) {
+    DialogHarness h(SIM_MODULE_TEGRA2);
+    uint32_t g = PlainInput(20);
+    h.Click(h.CellPoint(g, SLOT_GPIO)); // selects the row
+    MenuSeen seen = h.ShiftF10(1, 1);   // "Direction", then "Output"
+    ASSERT_EQ(seen.menus, 1);
+    EXPECT_EQ(seen.labels, (std::vector<std::wstring>{L"AltFn Name", L"Direction", L"Level",
+                                                      L"Tristate", L"PullState"}));
+    EXPECT_EQ(GetGPIODir(g), 1);
+    PumpUntil([&] { return h.Cell(g, SLOT_DIRECTION) == L"Output"; });
+    EXPECT_EQ(h.Cell(g, SLOT_DIRECTION), L"Output");
+
+    LVITEMW none = {};
+    none.stateMask = LVIS_SELECTED;
+    SendMessageW(h.list, LVM_SETITEMSTATE, WPARAM(-1), LPARAM(&none));
+    seen = h.ShiftF10(-1);
+    ASSERT_EQ(seen.labels.size(), size_t(kCopyTablePosition + 1));
+    EXPECT_EQ(seen.labels[0], L"GPIO");
+    EXPECT_EQ(seen.labels[kCopyTablePosition], L"Copy table");
+}
+
+TEST(Highlight, ACellTheRefreshChangesIsHighlightedForAMoment) {
+    DialogHarness h(SIM_MODULE_PXA300);
+    uint32_t g = PlainInput(20);
+    // The list painted into a bitmap, as it paints itself on the screen.
+    auto backgroundAt = [&](int slot) {
+        RECT cell = {}, client;
+        SendMessageW(h.list, LVM_ENSUREVISIBLE, h.view.RowOf(g), FALSE);
+        cell.top = ColumnSlots[slot];
+        cell.left = LVIR_BOUNDS;
+        SendMessageW(h.list, LVM_GETSUBITEMRECT, h.view.RowOf(g), LPARAM(&cell));
+        GetClientRect(h.list, &client);
+        HDC screen = GetDC(h.list), dc = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        SendMessageW(h.list, WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT | PRF_ERASEBKGND);
+        COLORREF color = GetPixel(dc, cell.right - 3, cell.top + 2);
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        ReleaseDC(h.list, screen);
+        return color;
+    };
+    std::wstring before = h.Cell(g, SLOT_LEVEL);
+    SimDriveInput(g, before == L"1" ? 0 : 1);
+    ASSERT_TRUE(PumpUntil([&] { return h.Cell(g, SLOT_LEVEL) != before; }));
+    EXPECT_TRUE(CellHighlighted(g, SLOT_LEVEL));
+    ASSERT_NE(ChangedCellColor(), GetSysColor(COLOR_WINDOW));
+    EXPECT_FALSE(CellHighlighted(g, SLOT_DIRECTION));
+    EXPECT_TRUE(PumpUntil([&] { return backgroundAt(SLOT_LEVEL) == ChangedCellColor(); }))
+        << std::hex << backgroundAt(SLOT_LEVEL);
+    EXPECT_NE(backgroundAt(SLOT_DIRECTION), ChangedCellColor());
+    EXPECT_TRUE(PumpUntil([&] { return !CellHighlighted(g, SLOT_LEVEL); }));
+    EXPECT_TRUE(PumpUntil([&] { return backgroundAt(SLOT_LEVEL) == GetSysColor(COLOR_WINDOW); }))
+        << std::hex << backgroundAt(SLOT_LEVEL);
+}
+
+TEST(Rest, MinimisedNoPassRunsAndRestoringRunsOneAtOnce) {
+    DialogHarness h(SIM_MODULE_TEGRA3);
+    uint32_t g = PlainInput(100);
+    UpdateRate = 1000;
+    ShowWindow(h.dialog, SW_MINIMIZE);
+    ASSERT_TRUE(PumpUntil([&] { return IsIconic(h.dialog); }));
+    // The refresh thread finishes what it was doing and sleeps.
+    LONG waits = g_pollStats.pausedWaits;
+    ASSERT_TRUE(PumpUntil([&] { return g_pollStats.pausedWaits > waits; }));
+    LONG passes = g_pollStats.passes;
+    std::wstring before = h.Cell(g, SLOT_LEVEL);
+    SimDriveInput(g, before == L"1" ? 0 : 1);
+    PumpUntil([] { return false; }, 300); // time for passes that must not come
+    EXPECT_EQ(g_pollStats.passes, passes);
+    EXPECT_EQ(h.Cell(g, SLOT_LEVEL), before);
+
+    UpdateRate = 1; // the next timed pass would be a second away
+    LONG woken = g_pollStats.wokenPasses;
+    ShowWindow(h.dialog, SW_RESTORE);
+    EXPECT_TRUE(PumpUntil([&] { return h.Cell(g, SLOT_LEVEL) != before; }));
+    EXPECT_EQ(g_pollStats.wokenPasses, woken + 1);
+}

@@ -1,0 +1,70 @@
+#include "tests/input_support.h"
+
+#include <commctrl.h>
+#include <cstdlib>
+
+namespace {
+
+POINT AwayFromLastClick(POINT screen, DWORD button) {
+    static POINT last[2] = {{-100, -100}, {-100, -100}};
+    POINT& previous = last[button == MOUSEEVENTF_RIGHTDOWN];
+    if (abs(screen.x - previous.x) <= 4 && abs(screen.y - previous.y) <= 4)
+        screen.x = previous.x + (screen.x < previous.x + 1 ? 5 : -5);
+    previous = screen;
+    return screen;
+}
+
+INPUT Key(WORD vk, wchar_t unicode, bool up) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = unicode;
+    in.ki.dwFlags = (unicode ? KEYEVENTF_UNICODE : 0) | (up ? KEYEVENTF_KEYUP : 0);
+    return in;
+}
+
+} // namespace
+
+void ClickAt(POINT screen, DWORD down, DWORD up) {
+    screen = AwayFromLastClick(screen, down);
+    INPUT in[3] = {};
+    int w = GetSystemMetrics(SM_CXSCREEN) - 1, h = GetSystemMetrics(SM_CYSCREEN) - 1;
+    for (INPUT& i : in) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = screen.x * 65535 / w;
+        i.mi.dy = screen.y * 65535 / h;
+        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    }
+    in[1].mi.dwFlags |= down;
+    in[2].mi.dwFlags |= up;
+    SendInput(3, in, sizeof(INPUT));
+}
+
+void PressKey(WORD vk, WORD modifier) {
+    INPUT in[4];
+    UINT n = 0;
+    if (modifier) in[n++] = Key(modifier, 0, false);
+    in[n++] = Key(vk, 0, false);
+    in[n++] = Key(vk, 0, true);
+    if (modifier) in[n++] = Key(modifier, 0, true);
+    SendInput(n, in, sizeof(INPUT));
+}
+
+void TypeText(const wchar_t* text) {
+    for (; *text; ++text) {
+        INPUT in[2] = {Key(0, *text, false), Key(0, *text, true)};
+        SendInput(2, in, sizeof(INPUT));
+    }
+}
+
+POINT CellInView(HWND list, const std::function<RECT()>& measure) {
+    RECT rect = measure(), client;
+    GetClientRect(list, &client);
+    for (int i = 0; i < 100 && (rect.right > client.right || rect.left < 0); ++i) {
+        SendMessageW(list, LVM_SCROLL, rect.left < 0 ? -20 : 20, 0);
+        rect = measure();
+    }
+    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(list, &point);
+    return point;
+}

@@ -1,0 +1,19 @@
+// Real mouse and keyboard input (SendInput), as a user's hands give it.
+#pragma once
+#include <windows.h>
+#include <functional>
+
+// A click of one button at a screen point. Two clicks of a button within a few pixels and the
+// double-click time make a double click: such a click lands 5 pixels beside the previous one.
+void ClickAt(POINT screen, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP);
+inline void RightClickAt(POINT screen) {
+    ClickAt(screen, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+}
+// A key pressed and released, with a modifier held (VK_SHIFT, VK_CONTROL, or 0).
+void PressKey(WORD vk, WORD modifier = 0);
+// Text typed character by character.
+void TypeText(const wchar_t* text);
+
+// The screen point in the middle of a list cell, the list scrolled sideways until the cell is in
+// view; `measure` gives the cell's client rectangle as it is now.
+POINT CellInView(HWND list, const std::function<RECT()>& measure);
