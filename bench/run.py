@@ -197,7 +197,7 @@ def figure_1(bench, seconds):
 def number(value, unit):
     if value is None:
         return "-"
-    if unit in ("messages", "handles"):
+    if unit in ("messages", "handles", "passes"):
         return "%d" % round(value)
     if unit == "KiB":
         return "%.0f" % value
@@ -290,6 +290,7 @@ def main():
     try:
         figures += figure_1(bench, arguments.idle_seconds)
         steps = [
+            ("1m  idle while minimised", "table_bench.exe", "Minimised.IdleCost", {}),
             ("2   unchanged pass", "table_bench.exe", "TableBench.UnchangedPass", {}),
             ("3   full build", "table_bench.exe", "TableBench.FullBuild", {"RUNS": 15}),
             ("4   sort by each column", "table_bench.exe", "TableBench.Sort", {"RUNS": 15}),

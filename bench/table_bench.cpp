@@ -2,6 +2,7 @@
 // start-up's state of the Tegra 3 Belvan module and every column the processor allows.
 // Figures 2 (unchanged pass), 3 (full build), 4 (sort) and 5 (change to cell).
 #include "bench/bench_support.h"
+#include "tests/dialog_support.h"
 #include "tests/list_support.h"
 #include "gpiolib/gpiolib.h"
 #include "platform/ce.h"
@@ -390,3 +391,49 @@ TEST_F(ChangeToCell, At100Hz) {
 }
 
 } // namespace
+
+// The tool's dialog in this process, minimised at 5 Hz: passes run and CPU spent while it rests.
+TEST(Minimised, IdleCost) {
+    int runs = BenchSetting("RUNS", 3), seconds = BenchSetting("MINIMISED_SECONDS", 10);
+    DialogHarness h(kModule);
+    UpdateRate = 5;
+    Figure passes = {"1m", "idle while minimised: passes", "passes", {}, {}, "value<=0", ""};
+    std::vector<double> cpu;
+    for (int run = 0; run < runs; ++run) {
+        ShowWindow(h.dialog, SW_RESTORE);
+        ASSERT_TRUE(PumpUntil([&] { return !IsIconic(h.dialog); }));
+        LONG shown = g_pollStats.passes;
+        Pump(1000);
+        ASSERT_GT(g_pollStats.passes, shown) << "no pass ran while the window was shown";
+        ShowWindow(h.dialog, SW_MINIMIZE);
+        ASSERT_TRUE(PumpUntil([&] { return IsIconic(h.dialog); }));
+        LONG waits = g_pollStats.pausedWaits;
+        ASSERT_TRUE(PumpUntil([&] { return g_pollStats.pausedWaits > waits; }))
+            << "the refresh never rested";
+        LONG before = g_pollStats.passes;
+        FILETIME created, ended, kernel0, user0, kernel1, user1;
+        GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel0, &user0);
+        // Messages served as the tool's loop does, waking only when one comes.
+        double start = NowMs();
+        for (double end = start + seconds * 1000.0, now; (now = NowMs()) < end;) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(end - now) + 1, QS_ALLINPUT);
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&message);
+        }
+        GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel1, &user1);
+        auto ticks = [](FILETIME t) {
+            return double(ULARGE_INTEGER{{t.dwLowDateTime, t.dwHighDateTime}}.QuadPart);
+        };
+        double busy = (ticks(kernel1) - ticks(kernel0) + ticks(user1) - ticks(user0)) / 1e4;
+        passes.runs.push_back(g_pollStats.passes - before);
+        cpu.push_back(100 * busy / (NowMs() - start));
+    }
+    char note[160];
+    snprintf(
+        note, sizeof note,
+        "passes in %d s minimised at 5 Hz (shown: %d); the process meanwhile %.3f %% of a core",
+        seconds, 5 * seconds, Median(cpu));
+    passes.note = note;
+    Report(passes);
+}
