@@ -2,6 +2,7 @@
 // Belvan module with every column the processor allows. Figures 6 (responsiveness at full
 // speed), 7 (start-up) and 8 (memory over a soak).
 #include "bench/bench_support.h"
+#include "tests/input_support.h"
 #include "tests/window_support.h"
 #include "gpiolib/gpiolib.h"
 #include "res/resource.h"
@@ -71,24 +72,6 @@ std::vector<double> RoundTrips(HWND dialog, int count) {
     return times;
 }
 
-void Input(INPUT* inputs, UINT count) {
-    SendInput(count, inputs, sizeof(INPUT));
-}
-
-void RightClickAt(POINT screen) {
-    INPUT in[3] = {};
-    int w = GetSystemMetrics(SM_CXSCREEN) - 1, h = GetSystemMetrics(SM_CYSCREEN) - 1;
-    for (INPUT& i : in) {
-        i.type = INPUT_MOUSE;
-        i.mi.dx = screen.x * 65535 / w;
-        i.mi.dy = screen.y * 65535 / h;
-        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    }
-    in[1].mi.dwFlags |= MOUSEEVENTF_RIGHTDOWN;
-    in[2].mi.dwFlags |= MOUSEEVENTF_RIGHTUP;
-    Input(in, 3);
-}
-
 HWND VisibleMenu(DWORD pid) {
     for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32768", nullptr));) {
         DWORD owner = 0;
@@ -147,22 +130,9 @@ struct Program {
     int seenRows = -1;
 
     Program(const std::wstring& name, int rows) {
-        std::wstring line = L"\"" + BuildFolder() + L"\\" + name + L"\"";
-        std::vector<wchar_t> command(line.begin(), line.end());
-        command.push_back(0);
-        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-        HANDLE nul =
-            CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                        &inherit, OPEN_EXISTING, 0, nullptr);
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
         SetEnvironmentVariableW(L"VELMORA_SIM_MODULE", L"tegra3-belvan");
         double start = NowMs();
-        BOOL created = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                      nullptr, &startup, &process);
-        CloseHandle(nul);
+        bool created = StartQuietly(L"\"" + BuildFolder() + L"\\" + name + L"\"", &process);
         if (!created) return;
         // The dialog fills its list before its thread first waits for input.
         idleWait = WaitForInputIdle(process.hProcess, 30000);

@@ -166,24 +166,12 @@ TEST(FlashStore, KilledWhileSavingLeavesAWholeBlock) {
         L"\"" + ThisProgram() + L"\" --gtest_filter=FlashStore.KilledWhileSavingLeavesAWholeBlock";
     for (int round = 0; round < 10; ++round) {
         SCOPED_TRACE(round);
-        std::vector<wchar_t> command(line.begin(), line.end());
-        command.push_back(0);
-        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-        HANDLE nul =
-            CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                        &inherit, OPEN_EXISTING, 0, nullptr);
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
         SetEnvironmentVariableW(L"VELMORA_CHILD_SAVE_LOOP", L"1");
         SetEnvironmentVariableW(L"VELMORA_SIM_MODULE", L"pxa270");
         PROCESS_INFORMATION child;
-        BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                      nullptr, &startup, &child);
+        bool started = StartQuietly(line, &child);
         SetEnvironmentVariableW(L"VELMORA_CHILD_SAVE_LOOP", nullptr);
         SetEnvironmentVariableW(L"VELMORA_SIM_MODULE", nullptr);
-        CloseHandle(nul);
         ASSERT_TRUE(started);
         // Once the child's first block is stored, it is in its loop: kill it a little later.
         Block seen = {};

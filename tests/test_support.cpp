@@ -170,6 +170,23 @@ ChildResult RunChild(const std::wstring& commandLine, const std::vector<std::wst
     return result;
 }
 
+bool StartQuietly(const std::wstring& commandLine, PROCESS_INFORMATION* process) {
+    std::vector<wchar_t> command(commandLine.begin(), commandLine.end());
+    command.push_back(0);
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE nul =
+        CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    &inherit, OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
+    BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                  nullptr, &startup, process);
+    CloseHandle(nul);
+    return started;
+}
+
 std::wstring ThisProgram() {
     wchar_t path[MAX_PATH];
     GetModuleFileNameW(nullptr, path, MAX_PATH);

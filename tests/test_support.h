@@ -47,31 +47,21 @@ inline bool Contains(const std::string& text, const char* part) {
 // The path of this test program, for tests that run a part of themselves in a child process.
 std::wstring ThisProgram();
 
+// Starts a program with its standard handles on NUL. A program may start Wine's desktop
+// process, which outlives it: neither may hold this test's output open (CTest waits for it to
+// close).
+bool StartQuietly(const std::wstring& commandLine, PROCESS_INFORMATION* process);
+
 // The tool itself, started on a simulated module; terminated if still running at the end.
 struct Tool {
     PROCESS_INFORMATION process = {};
     bool started = false;
 
     explicit Tool(const char* module) {
-        std::wstring line = L"\"" + BuildFolder() + L"\\gpioconfig.exe\"";
-        std::vector<wchar_t> command(line.begin(), line.end());
-        command.push_back(0);
         wchar_t value[32];
         wsprintfW(value, L"%S", module);
         SetEnvironmentVariableW(L"VELMORA_SIM_MODULE", value);
-        // The tool starts Wine's desktop process, which outlives it: neither may hold this
-        // test's output open (CTest waits for it to close), so the tool writes to NUL.
-        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-        HANDLE nul =
-            CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                        &inherit, OPEN_EXISTING, 0, nullptr);
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
-        started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                 nullptr, &startup, &process);
-        CloseHandle(nul);
+        started = StartQuietly(L"\"" + BuildFolder() + L"\\gpioconfig.exe\"", &process);
         SetEnvironmentVariableW(L"VELMORA_SIM_MODULE", nullptr);
     }
 
