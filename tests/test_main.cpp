@@ -34,8 +34,12 @@ int main(int argc, char** argv) {
     // hold this process's output open after it ends: CTest waits for that output to close.
     for (DWORD id : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE})
         SetHandleInformation(GetStdHandle(id), HANDLE_FLAG_INHERIT, 0);
+    // Wine hands a new process the id of one that just ended, while programs that process
+    // started may still hold its module: the clock makes the name this process's alone.
     wchar_t instance[32];
-    wsprintfW(instance, L"test%lu", GetCurrentProcessId());
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    wsprintfW(instance, L"test%lu-%lx", GetCurrentProcessId(), DWORD(now.QuadPart));
     SetIfUnset(L"VELMORA_SIM_INSTANCE", instance);
     SetIfUnset(L"VELMORA_SIM_STIMULUS", L"off");
     if (GetEnvironmentVariableW(L"VELMORA_SIM_STORE_DIR", nullptr, 0) == 0) {
