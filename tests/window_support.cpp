@@ -197,9 +197,46 @@ bool ToolWindow::MenuClosed(DWORD timeoutMs) {
         timeoutMs);
 }
 
+namespace {
+
+// The top of the open menu's highlighted item, read from the screen near the menu's right
+// edge, where no label is drawn; -1 while none is highlighted.
+int HighlightTop(HWND menu) {
+    RECT r;
+    if (!GetWindowRect(menu, &r)) return -1;
+    COLORREF marks[] = {GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_MENUHILIGHT)};
+    HDC screen = GetDC(nullptr);
+    int top = -1;
+    for (int y = r.top; y < r.bottom && top < 0; ++y) {
+        COLORREF c = GetPixel(screen, r.right - 6, y);
+        if (c == marks[0] || c == marks[1]) top = y;
+    }
+    ReleaseDC(nullptr, screen);
+    return top;
+}
+
+} // namespace
+
+// One arrow key at a time, each seen to move the highlight: on a loaded machine a key pressed
+// as the menu opens can be lost, and counting keys blindly then picks the item above.
 void ToolWindow::Pick(int position) {
-    for (int i = 0; i <= position; ++i)
+    HWND menu = FindToolWindow(tool.process.dwProcessId, nullptr, L"#32768", nullptr);
+    int top = HighlightTop(menu);
+    int moved = 0;
+    for (int tries = 0; moved <= position && tries < 3 * (position + 1); ++tries) {
         Key(VK_DOWN);
+        if (Eventually(
+                [&] {
+                    int now = HighlightTop(menu);
+                    if (now == top) return false;
+                    top = now;
+                    return true;
+                },
+                3000))
+            ++moved;
+    }
+    if (moved <= position)
+        ADD_FAILURE() << "the menu's highlight moved " << moved << " times, not " << position + 1;
     Key(VK_RETURN);
 }
 
