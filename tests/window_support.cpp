@@ -200,16 +200,21 @@ bool ToolWindow::MenuClosed(DWORD timeoutMs) {
 namespace {
 
 // The top of the open menu's highlighted item, read from the screen near the menu's right
-// edge, where no label is drawn; -1 while none is highlighted.
+// edge, where no label is drawn; -1 while none is highlighted; -2 while the menu is not yet
+// drawn (its frame's right edge is not yet one dark line from top to bottom).
 int HighlightTop(HWND menu) {
     RECT r;
-    if (!GetWindowRect(menu, &r)) return -1;
-    COLORREF marks[] = {GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_MENUHILIGHT)};
+    if (!GetWindowRect(menu, &r)) return -2;
+    COLORREF highlight[] = {GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_MENUHILIGHT)};
     HDC screen = GetDC(nullptr);
-    int top = -1;
-    for (int y = r.top; y < r.bottom && top < 0; ++y) {
+    COLORREF edge = GetPixel(screen, r.right - 1, r.top + 2);
+    bool drawn = edge == GetSysColor(COLOR_3DDKSHADOW) || edge == GetSysColor(COLOR_BTNSHADOW);
+    for (int y = r.top + 2; drawn && y < r.bottom - 2; ++y)
+        drawn = GetPixel(screen, r.right - 1, y) == edge;
+    int top = drawn ? -1 : -2;
+    for (int y = r.top + 2; drawn && top < 0 && y < r.bottom - 2; ++y) {
         COLORREF c = GetPixel(screen, r.right - 6, y);
-        if (c == marks[0] || c == marks[1]) top = y;
+        if (c == highlight[0] || c == highlight[1]) top = y;
     }
     ReleaseDC(nullptr, screen);
     return top;
@@ -221,14 +226,15 @@ int HighlightTop(HWND menu) {
 // as the menu opens can be lost, and counting keys blindly then picks the item above.
 void ToolWindow::Pick(int position) {
     HWND menu = FindToolWindow(tool.process.dwProcessId, nullptr, L"#32768", nullptr);
-    int top = HighlightTop(menu);
+    int top = -2;
+    Eventually([&] { return (top = HighlightTop(menu)) != -2; }, 5000);
     int moved = 0;
     for (int tries = 0; moved <= position && tries < 3 * (position + 1); ++tries) {
         Key(VK_DOWN);
         if (Eventually(
                 [&] {
                     int now = HighlightTop(menu);
-                    if (now == top) return false;
+                    if (now == top || now == -2) return false;
                     top = now;
                     return true;
                 },
