@@ -33,7 +33,6 @@ extern HMENU g_popups[POPUP_COUNT];
 int RunTool(HINSTANCE instance);
 // Start-up up to the dialog: 1 when the tool may run, 0 refused (its message shown).
 int StartTool(HINSTANCE instance);
-int IsBelvanModule();
 // Menu resource 103 and its popups, "Columns" with the "Copy table" item added.
 void LoadPopupMenus();
 void LoadPreferences();

@@ -28,14 +28,13 @@ bool g_boardChosen;
 void SettleBoard() {
     g_storedBoard = EvalbRevID;
     g_boardChosen = false;
-    if (IsBelvanModule())
+    if (BelvanModule)
         EvalbRevID = EVALB_BELVAN;
     else if (EvalbRevID == EVALB_BELVAN)
         EvalbRevID = EVALB_VERSION31;
 }
 
 void ShowBoardChoice(HWND dialog) {
-    BelvanModule = IsBelvanModule();
     if (BelvanModule) {
         EnableWindow(GetDlgItem(dialog, IDC_EVAL21), FALSE);
         EnableWindow(GetDlgItem(dialog, IDC_EVAL31), FALSE);

@@ -41,8 +41,8 @@ bool InRange(int id, int first, int last) {
 }
 
 void ChooseDirection(uint32_t gpio, uint32_t dir) {
-    // PXA320: GPIO 0 is an input-only alias of GPIO 87.
-    if (ProcessorId == PROCESSOR_PXA320 && gpio == 0) {
+    // An alias of another GPIO is an input only.
+    if (AliasedGpio(ProcessorId, gpio) != gpio) {
         ShowMessage(g_dialog, L"GPIO 0 can not be set to output", L"Attention", MB_OK);
         return;
     }

@@ -14,9 +14,8 @@ constexpr int kCellTextSize = 128;
 wchar_t g_cellText[kCellTextSize];
 
 unsigned Family() {
-    if (ProcessorId == PROCESSOR_TEGRA2) return ON_TEGRA2;
-    if (ProcessorId == PROCESSOR_TEGRA3) return ON_TEGRA3;
-    return ON_PXA;
+    const ProcessorFacts* p = FindProcessorFacts(ProcessorId);
+    return p ? 1u << p->family : ON_PXA;
 }
 
 // Columns the processor does not have stay hidden, whatever their slots held.

@@ -1,6 +1,6 @@
 // Module pin names, searched in the module pin map.
 #include "table/modulepin.h"
-#include "gpiolib/gpiolib.h"
+#include "gpiolib/frame.h"
 #include "table/shared.h"
 
 #include <windows.h>

@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <string>
 
-// Processor families a column may be shown on.
+// Processor families a column may be shown on, one bit per ProcessorFamily.
 enum ColumnFamilies : unsigned {
-    ON_PXA = 1, // PXA270, PXA3xx (and any processor that is not a Tegra)
-    ON_TEGRA2 = 2,
-    ON_TEGRA3 = 4,
+    ON_PXA = 1u << FAMILY_PXA270 | 1u << FAMILY_PXA3XX, // and any processor the table lacks
+    ON_TEGRA2 = 1u << FAMILY_TEGRA2,
+    ON_TEGRA3 = 1u << FAMILY_TEGRA3,
     ON_TEGRA = ON_TEGRA2 | ON_TEGRA3,
     ON_ALL = ON_PXA | ON_TEGRA,
 };
@@ -67,8 +67,8 @@ template <size_t N> const wchar_t* TextOf(const wchar_t* const (&table)[N], int 
 }
 
 // Tegra pad names, one per GPIO (8-bit ASCII).
-constexpr int TEGRA2_PAD_NAMES = 222;
-constexpr int TEGRA3_PAD_NAMES = 245;
+constexpr int TEGRA2_PAD_NAMES = FactsOf(PROCESSOR_TEGRA2).listRows;
+constexpr int TEGRA3_PAD_NAMES = FactsOf(PROCESSOR_TEGRA3).listRows;
 extern const char* const Tegra2PadNames[TEGRA2_PAD_NAMES];
 extern const char* const Tegra3PadNames[TEGRA3_PAD_NAMES];
 // The pad name of a GPIO on the processor in use; "" where it has none.

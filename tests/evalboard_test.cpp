@@ -145,7 +145,7 @@ TEST(EvalBoard, TessaraBoardsNeverMatchModulePinsAbove254) {
     // A Belvan module with a stored Tessara board: GPIO 44 is on MXM3 pin 255.
     UseModule(SIM_MODULE_TEGRA3_BELVAN);
     InitGPIOLib();
-    ProcessorId = g_gpioLib.processorId;
+    ProcessorId = IdentifyProcessor();
     EvalbRevID = EVALB_VERSION21;
     int modulePin;
     EXPECT_STREQ(GetModulePinName(44, &modulePin), L"SFront.255");

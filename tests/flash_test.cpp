@@ -34,7 +34,7 @@ void Start(SimModule module) {
     SimFlashClear(module);
     SimFlashRefuse(0);
     InitGPIOLib();
-    ProcessorId = g_gpioLib.processorId;
+    ProcessorId = IdentifyProcessor();
     SettingsMode = SETTINGS_CURRENT;
 }
 

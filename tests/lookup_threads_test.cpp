@@ -1,6 +1,6 @@
 // The name look-ups on several threads: each thread's text stays its own, and short-lived
 // threads leave no memory behind.
-#include "gpiolib/gpiolib.h"
+#include "gpiolib/frame.h"
 #include "table/evalboard.h"
 #include "table/modulepin.h"
 #include "table/shared.h"

@@ -14,8 +14,7 @@ namespace {
 void StartModule(SimModule module, int board) {
     UseModule(module);
     InitGPIOLib();
-    ASSERT_TRUE(g_gpioLib.initialised);
-    ProcessorId = g_gpioLib.processorId;
+    ProcessorId = IdentifyProcessor();
     EvalbRevID = board;
 }
 
@@ -153,7 +152,7 @@ TEST(ModulePinName, EveryGpioMatchesTheWiringLists) {
         std::map<int, uint16_t> x2;
         if (m.list >= 0 && m.list < 4) x2 = ParsePinMapList(kExtensionLists[m.list]);
 
-        uint32_t rows = ProcessorId == PROCESSOR_TEGRA3 ? 245 : g_gpioLib.gpioCount;
+        uint32_t rows = uint32_t(FactsOf(ProcessorId).listRows);
         for (uint32_t gpio = 0; gpio < rows; ++gpio) {
             uint32_t searched = ProcessorId == PROCESSOR_PXA320 && gpio == 0 ? 87 : gpio;
             std::vector<std::pair<int, uint16_t>> edgePins, x2Pins;

@@ -1,5 +1,5 @@
 #include "tests/test_support.h"
-#include "gpiolib/gpiolib.h"
+#include "gpiolib/frame.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
