@@ -113,6 +113,8 @@ int BuildGpioList(HWND list) {
     for (int i = 0; i < ColumnCount; ++i)
         SendMessageW(list, LVM_DELETECOLUMN, 0, 0);
     SendMessageW(list, LVM_SETITEMCOUNT, ListGpioCount, 0);
+    FillModulePinNames();
+    FillEvalBoardTexts();
     ApplyProcessorRule();
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     InsertColumns(list);

@@ -14,6 +14,7 @@ namespace {
 
 void ExpectOnBoard(int board, int modulePin, const wchar_t* location, const wchar_t* name) {
     EvalbRevID = board;
+    FillEvalBoardTexts();
     EXPECT_STREQ(GetEvalLoc(modulePin), location) << "board " << board << " pin " << modulePin;
     EXPECT_STREQ(GetEvalFnName(modulePin), name) << "board " << board << " pin " << modulePin;
 }
@@ -147,6 +148,8 @@ TEST(EvalBoard, TessaraBoardsNeverMatchModulePinsAbove254) {
     InitGPIOLib();
     ProcessorId = IdentifyProcessor();
     EvalbRevID = EVALB_VERSION21;
+    FillModulePinNames();
+    FillEvalBoardTexts();
     int modulePin;
     EXPECT_STREQ(GetModulePinName(44, &modulePin), L"SFront.255");
     ASSERT_EQ(modulePin, 255);

@@ -1,4 +1,5 @@
-// Module pin names: GetModulePinName on every module, against the module wiring lists.
+// Module pin names: the texts the build's fill finds on every module, against the module wiring
+// lists.
 #include "gpiolib/gpiolib.h"
 #include "table/modulepin.h"
 #include "table/shared.h"
@@ -16,6 +17,7 @@ void StartModule(SimModule module, int board) {
     InitGPIOLib();
     ProcessorId = IdentifyProcessor();
     EvalbRevID = board;
+    FillModulePinNames();
 }
 
 std::wstring Format(const wchar_t* format, int n) {
@@ -108,9 +110,11 @@ TEST(ModulePinName, PrefixFollowsTheSelectedBoard) {
     ExpectName(0, L"MXM3. 43", 43);
     ExpectName(9, L"Extension. 1", -1);
     EvalbRevID = EVALB_VERSION21;
+    FillModulePinNames();
     ExpectName(0, L"SFront. 43", 43);
     // Boards the tool does not know name SODIMM pins as usual.
     EvalbRevID = 7;
+    FillModulePinNames();
     ExpectName(0, L"SFront. 43", 43);
     StartModule(SIM_MODULE_TEGRA3_BELVAN, EVALB_VERSION31);
     ExpectName(6, L"SBack.154", 154);
@@ -120,8 +124,7 @@ TEST(ModulePinName, TegraModulesAreNotSearchedOnX2) {
     for (SimModule module : {SIM_MODULE_TEGRA2, SIM_MODULE_TEGRA3, SIM_MODULE_TEGRA3_BELVAN}) {
         StartModule(module, EVALB_VERSION31);
         DebugCapture debug;
-        for (uint32_t gpio = 0; gpio < 245; ++gpio)
-            GetModulePinName(gpio, nullptr);
+        FillModulePinNames();
         // A search would have drawn GetGPIOFromPin's X2 message.
         EXPECT_TRUE(debug.Lines().empty());
     }
