@@ -168,8 +168,6 @@ uint32_t RowGpio(HWND list, int row) {
     return uint32_t(gpio);
 }
 
-} // namespace
-
 bool CellPopupsAllowed(uint32_t gpio) {
     return !RebuildPending() && GpioLibMatchesSettingsMode() && gpio < uint32_t(ListGpioCount) &&
            gpio < ROW_CACHE_ENTRIES;
@@ -192,16 +190,6 @@ bool ActOnCellPopup(int slot, uint32_t gpio, int id) {
     if (!InRange(id, popup->firstId, popup->firstId + items - 1)) return false;
     popup->choose(gpio, uint32_t(id - popup->firstId));
     return true;
-}
-
-void OpenCellPopup(int slot, uint32_t gpio, POINT at, HWND list) {
-    if (!CellPopupsAllowed(gpio)) return;
-    if (HMENU menu = PrepareCellPopup(slot, gpio))
-        ActOnCellPopup(slot, gpio, Track(menu, at, list));
-}
-
-void OpenColumnsPopup(POINT at, HWND list) {
-    ColumnsPopup(at, list);
 }
 
 // The keyboard's context menu (Shift+F10, the menu key): for the selected row, one submenu per
@@ -237,6 +225,14 @@ void OpenKeyboardMenu(HWND list) {
     while (GetMenuItemCount(menu) > 0)
         RemoveMenu(menu, 0, MF_BYPOSITION);
     DestroyMenu(menu);
+}
+
+} // namespace
+
+void OpenCellPopup(int slot, uint32_t gpio, POINT at, HWND list) {
+    if (!CellPopupsAllowed(gpio)) return;
+    if (HMENU menu = PrepareCellPopup(slot, gpio))
+        ActOnCellPopup(slot, gpio, Track(menu, at, list));
 }
 
 bool OnListRightClick(HWND dialog, HWND list) {

@@ -6,6 +6,7 @@
 #include "tests/list_support.h"
 #include "gpiolib/gpiolib.h"
 #include "platform/ce.h"
+#include "table/stats.h"
 #include "table/table.h"
 
 #include <gtest/gtest.h>

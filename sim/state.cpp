@@ -155,6 +155,17 @@ bool SimResetModule() {
     return true;
 }
 
+bool SimSlowNextRead(DWORD ms) {
+    SimSharedState* state = SimState();
+    if (state) InterlockedExchange(&state->slowReadMs, LONG(ms));
+    return state != nullptr;
+}
+
+DWORD SimSlowReadPending() {
+    SimSharedState* state = SimState();
+    return state ? DWORD(state->slowReadMs) : 0;
+}
+
 bool SimLock(SimSharedState*) {
     // An abandoned mutex is ours as well: its holder ended in the middle of an update.
     DWORD result = WaitForSingleObject(g_mutex, INFINITE);
@@ -184,6 +195,7 @@ bool SimPhysicalRead(DWORD physical, uint32_t* value) {
     const SimDevice* device = DeviceAt(physical);
     SimSharedState* state = device ? SimState() : nullptr;
     if (!state) return false;
+    if (state->slowReadMs) Sleep(DWORD(InterlockedExchange(&state->slowReadMs, 0)));
     *value = device->read(state, (physical - device->physical) & ~3u);
     return true;
 }

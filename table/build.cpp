@@ -4,6 +4,7 @@
 #include "gpiolib/gpiolib.h"
 #include "table/evalboard.h"
 #include "table/modulepin.h"
+#include "table/stats.h"
 
 #include <commctrl.h>
 
@@ -105,8 +106,6 @@ void InsertRow(HWND list, uint32_t g) {
 } // namespace
 
 int BuildGpioList(HWND list) {
-    LARGE_INTEGER start, end, frequency;
-    QueryPerformanceCounter(&start);
     g_cellText[0] = 0;
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
@@ -122,9 +121,6 @@ int BuildGpioList(HWND list) {
         InsertRow(list, uint32_t(g));
     InstallCellUpdates(list);
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    QueryPerformanceCounter(&end);
-    QueryPerformanceFrequency(&frequency);
-    g_pollStats.lastBuildUs = LONG((end.QuadPart - start.QuadPart) * 1000000 / frequency.QuadPart);
     InterlockedIncrement(&g_pollStats.builds);
     return 1;
 }

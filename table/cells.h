@@ -1,4 +1,4 @@
-// Pieces of the table shared by the build and the refresh.
+// Pieces of the table shared by the build, the refresh and the tint of changed cells.
 #pragma once
 #include "table/table.h"
 
@@ -10,3 +10,9 @@ const wchar_t* CachedCellText(ColumnSlotIndex slot, uint32_t g, wchar_t* text);
 // Lets the refresh thread hand a pass's changed cells to the list's own thread in one message.
 // Called by the build, on that thread.
 void InstallCellUpdates(HWND list);
+
+// The tint of changed cells (table/tint.cpp), on the list's thread: a new list starts without
+// tints, its timer on timerWindow, whose WM_TIMER calls EndHighlights.
+void ResetHighlights(HWND timerWindow, HWND list);
+void Highlight(uint32_t g, int slot);
+void EndHighlights();

@@ -14,12 +14,12 @@
 #include "gpiolib/gpiolib.h"
 #include "platform/ce.h"
 #include "table/altfn.h"
+#include "table/messages.h"
+#include "table/stats.h"
 
 #include <commctrl.h>
-#include <cstring>
 
 PollStats g_pollStats;
-volatile LONG g_pollTestDelayMs;
 
 namespace {
 
@@ -52,15 +52,6 @@ constexpr unsigned Bit(ColumnSlotIndex slot) {
     return 1u << slot;
 }
 
-constexpr UINT WM_APPLY_CHANGES = WM_APP + 1; // wParam: the batch
-
-// A cell the refresh rewrote is drawn highlighted for about a second. A timer runs only while
-// some cell is highlighted, and redraws each cell once when its highlight ends.
-constexpr DWORD kHighlightMs = 1000;
-constexpr UINT kHighlightTick = 250;
-constexpr UINT_PTR kHighlightTimer = 1;
-DWORD g_changedAt[ROW_CACHE_ENTRIES][COLUMN_SLOT_COUNT]; // tick of the change; 0: none
-int g_highlighted;
 // A message-only window of the list's thread receives the batches; the list itself is left
 // alone (subclassing it would route every list message through extra code).
 HWND g_updateWindow;
@@ -111,7 +102,7 @@ bool HandOver(HANDLE stop) {
     LONG batch = ++g_lastBatch;
     ResetEvent(g_batchDone);
     g_pendingBatch = batch;
-    if (PostMessageW(g_updateWindow, WM_APPLY_CHANGES, WPARAM(batch), 0)) {
+    if (PostMessageW(g_updateWindow, WM_APP_APPLY_CHANGES, WPARAM(batch), 0)) {
         HANDLE events[2] = {g_batchDone, stop};
         if (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0) return true;
     }
@@ -130,8 +121,6 @@ bool RunPass(HANDLE stop) {
     int count = 0;
     // ListGpioCount is read again for every row.
     for (int g = 0; g < ListGpioCount && g < ROW_CACHE_ENTRIES; ++g) {
-        if (g_pollTestDelayMs && g == ListGpioCount / 2)
-            Sleep(InterlockedExchange(&g_pollTestDelayMs, 0));
         if (unsigned changed = PollRow(uint32_t(g), shown, tegra)) {
             g_changed[g] = uint16_t(changed);
             g_changedRows[count++] = uint16_t(g);
@@ -167,47 +156,6 @@ DWORD WINAPI PollThread(void* parameter) {
     }
 }
 
-void Highlight(uint32_t g, int slot) {
-    if (!g_changedAt[g][slot] && g_highlighted++ == 0)
-        SetTimer(g_updateWindow, kHighlightTimer, kHighlightTick, nullptr);
-    g_changedAt[g][slot] = GetTickCount() | 1;
-}
-
-void RedrawCell(HWND list, uint32_t g, int slot) {
-    LVFINDINFOW find = {};
-    find.flags = LVFI_PARAM;
-    find.lParam = LPARAM(g);
-    int row = int(SendMessageW(list, LVM_FINDITEMW, WPARAM(-1), reinterpret_cast<LPARAM>(&find)));
-    RECT rect = {};
-    rect.top = ColumnSlots[slot];
-    rect.left = rect.top ? LVIR_BOUNDS : LVIR_LABEL;
-    if (row >= 0 && rect.top >= 0 &&
-        SendMessageW(list, LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&rect)))
-        InvalidateRect(list, &rect, FALSE);
-}
-
-void EndHighlights(HWND list) {
-    DWORD now = GetTickCount();
-    for (uint32_t g = 0; g < ROW_CACHE_ENTRIES; ++g)
-        for (int slot = 0; slot < COLUMN_SLOT_COUNT; ++slot) {
-            DWORD& at = g_changedAt[g][slot];
-            if (!at || now - at < kHighlightMs) continue;
-            at = 0;
-            --g_highlighted;
-            RedrawCell(list, g, slot);
-        }
-    if (g_highlighted <= 0) {
-        g_highlighted = 0;
-        KillTimer(g_updateWindow, kHighlightTimer);
-    }
-}
-
-void ClearHighlights() {
-    memset(g_changedAt, 0, sizeof g_changedAt);
-    g_highlighted = 0;
-    if (g_updateWindow) KillTimer(g_updateWindow, kHighlightTimer);
-}
-
 // On the list's thread: writes the cells the last pass changed, finding each row by its GPIO.
 void ApplyChanges(HWND list, LONG batch) {
     if (InterlockedCompareExchange(&g_pendingBatch, 0, batch) != batch) return; // withdrawn
@@ -228,7 +176,6 @@ void ApplyChanges(HWND list, LONG batch) {
             item.iSubItem = ColumnSlots[slot];
             item.pszText = const_cast<wchar_t*>(CachedCellText(ColumnSlotIndex(slot), g, text));
             SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-            InterlockedIncrement(&g_pollStats.cells);
             Highlight(g, slot);
         }
     }
@@ -238,8 +185,8 @@ void ApplyChanges(HWND list, LONG batch) {
 
 LRESULT CALLBACK UpdateProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_APPLY_CHANGES: ApplyChanges(g_updateList, LONG(wParam)); return 0;
-    case WM_TIMER: EndHighlights(g_updateList); return 0;
+    case WM_APP_APPLY_CHANGES: ApplyChanges(g_updateList, LONG(wParam)); return 0;
+    case WM_TIMER: EndHighlights(); return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
@@ -280,45 +227,12 @@ void InstallCellUpdates(HWND list) {
         cell = 0;
     g_changedRowCount = 0;
     g_pendingBatch = 0;
-    ClearHighlights();
     if (!g_batchDone) g_batchDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (!IsWindow(g_updateWindow) ||
         GetWindowThreadProcessId(g_updateWindow, nullptr) != GetCurrentThreadId())
         g_updateWindow = CreateUpdateWindow();
     g_updateList = list;
-}
-
-bool CellHighlighted(uint32_t gpio, int slot) {
-    return gpio < ROW_CACHE_ENTRIES && slot >= 0 && slot < COLUMN_SLOT_COUNT &&
-           g_changedAt[gpio][slot] != 0;
-}
-
-COLORREF ChangedCellColor() {
-    // The selection colour thinned with the window's: the window's text stays readable on it in
-    // light and in high-contrast schemes, and it differs from a selected row.
-    COLORREF tint = GetSysColor(COLOR_HIGHLIGHT), window = GetSysColor(COLOR_WINDOW);
-    auto mix = [](int a, int b) { return (a * 3 + b * 7) / 10; };
-    return RGB(mix(GetRValue(tint), GetRValue(window)), mix(GetGValue(tint), GetGValue(window)),
-               mix(GetBValue(tint), GetBValue(window)));
-}
-
-LRESULT CustomDrawGpioList(NMLVCUSTOMDRAW* draw) {
-    // The row's own colours (selected or not), for the cells that are not highlighted.
-    static COLORREF rowText, rowBack;
-    switch (draw->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT: return g_highlighted ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
-    case CDDS_ITEMPREPAINT:
-        rowText = draw->clrText;
-        rowBack = draw->clrTextBk;
-        return CDRF_NOTIFYSUBITEMDRAW;
-    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
-        bool lit = CellHighlighted(uint32_t(draw->nmcd.lItemlParam), ColumnSlotAt(draw->iSubItem));
-        draw->clrText = lit ? GetSysColor(COLOR_WINDOWTEXT) : rowText;
-        draw->clrTextBk = lit ? ChangedCellColor() : rowBack;
-        return CDRF_NEWFONT;
-    }
-    default: return CDRF_DODEFAULT;
-    }
+    ResetHighlights(g_updateWindow, list);
 }
 
 DWORD PollPeriod() {

@@ -106,18 +106,3 @@ bool CopyGpioTable(HWND list, HWND owner);
 
 // List-view comparison function: lParams are GPIO numbers, the parameter the clicked column.
 int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM column);
-
-// What the refresh has done, for tests and benchmarks.
-struct PollStats {
-    volatile LONG passes;      // passes completed
-    volatile LONG batches;     // passes that changed cells (one message to the list each)
-    volatile LONG cells;       // cells rewritten
-    volatile LONG lastPassUs;  // duration of the last pass, microseconds
-    volatile LONG builds;      // list builds completed
-    volatile LONG lastBuildUs; // duration of the last build, microseconds
-    volatile LONG wokenPasses; // passes run at once on a wake, not at the end of a wait
-    volatile LONG pausedWaits; // waits begun with the refresh paused
-};
-extern PollStats g_pollStats;
-// Test hook: the next pass sleeps this long in its middle.
-extern volatile LONG g_pollTestDelayMs;

@@ -5,6 +5,7 @@
 #include "app/dialog.h"
 #include "gpiolib/gpiolib.h"
 #include "table/altfn.h"
+#include "table/stats.h"
 #include "table/table.h"
 
 #include <gtest/gtest.h>

@@ -4,6 +4,7 @@
 #include "tests/input_support.h"
 #include "app/dialog.h"
 #include "gpiolib/gpiolib.h"
+#include "table/stats.h"
 #include "table/table.h"
 
 #include <gtest/gtest.h>
