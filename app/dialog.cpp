@@ -7,6 +7,7 @@
 #include "table/table.h"
 
 #include <commctrl.h>
+#include <cwchar>
 
 HWND g_dialog;
 
@@ -82,7 +83,13 @@ void OnSize(WPARAM kind) {
 }
 
 void OnUpdateRate(HWND dialog, WORD code) {
-    if (code == EN_UPDATE) UpdateRate = int(GetDlgItemInt(dialog, IDC_UPDATERATE, nullptr, FALSE));
+    if (code == EN_UPDATE) {
+        UpdateRate = int(GetDlgItemInt(dialog, IDC_UPDATERATE, nullptr, FALSE));
+        // Wine reads "-5" in an unsigned box as 4294967291: a minus sign is no number, 1 Hz.
+        wchar_t text[16] = L"";
+        GetDlgItemTextW(dialog, IDC_UPDATERATE, text, 16);
+        if (text[wcsspn(text, L" \t")] == L'-') UpdateRate = 0;
+    }
     if (UpdateRate == 0) UpdateRate = 1;
 }
 
