@@ -100,7 +100,7 @@ DWORD PollPeriod();
 
 // The table as the user sees it: a header line, then one line per row in the order shown,
 // tab-separated, with the columns shown at a width above 0. Copied as Unicode text to the
-// clipboard by CopyGpioTable (false when the clipboard refused).
+// clipboard by CopyGpioTable (false, with a beep, when the clipboard stayed taken).
 std::wstring GpioTableText(HWND list);
 bool CopyGpioTable(HWND list, HWND owner);
 
