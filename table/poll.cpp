@@ -252,9 +252,14 @@ void PausePolling(bool paused) {
 }
 
 int StartPollThread(HWND list) {
+    // One refresh thread at most: a second would leave the first one's handles behind.
+    if (g_pollThread) return 0;
     g_pollStopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    g_pollThread = CreateThread(nullptr, 0, PollThread, list, 0, nullptr);
-    return 1;
+    if (g_pollStopEvent) g_pollThread = CreateThread(nullptr, 0, PollThread, list, 0, nullptr);
+    if (g_pollThread) return 1;
+    if (g_pollStopEvent) CloseHandle(g_pollStopEvent);
+    g_pollStopEvent = nullptr;
+    return 0;
 }
 
 int StopPollThread() {

@@ -84,7 +84,8 @@ void GpioName(uint32_t gpio, wchar_t* text);
 int BuildGpioList(HWND list);
 
 // The refresh thread: reads every GPIO UpdateRate times a second and rewrites the cells whose
-// value changed. StartPollThread needs a list that BuildGpioList has filled; StopPollThread
+// value changed. StartPollThread needs a list that BuildGpioList has filled; it returns 0, and
+// starts nothing, when a refresh thread runs already or none could be made. StopPollThread
 // runs on another thread than the list's (it waits up to 200 ms for the thread to end).
 int StartPollThread(HWND list);
 int StopPollThread();

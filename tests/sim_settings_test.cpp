@@ -8,24 +8,12 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
 #include <string>
 
 namespace {
 
 ChildResult Gpiosim(const std::wstring& arguments, const std::vector<std::wstring>& environment) {
     return RunChild(L"\"" + BuildFolder() + L"\\gpiosim.exe\" " + arguments, environment);
-}
-
-int ThreadsOfThisProcess() {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    int count = 0;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        count += entry.th32OwnerProcessID == GetCurrentProcessId();
-    CloseHandle(snapshot);
-    return count;
 }
 
 } // namespace

@@ -259,6 +259,19 @@ TEST(PollThread, StopWaitsForAPassAndEndsAnOverrunningOne) {
         PumpUntil([&] { return t.Cell(12, SLOT_LEVEL) == std::to_wstring(SimPinLevel(12)); }));
 }
 
+// One refresh thread at most: a second start is refused, and one stop leaves none behind.
+TEST(PollThread, ASecondStartIsRefusedAndOneStopEndsTheThread) {
+    StartOnModule(SIM_MODULE_PXA270);
+    TestList t;
+    BuildGpioList(t.list);
+    int before = ThreadsOfThisProcess();
+    EXPECT_EQ(StartPollThread(t.list), 1);
+    EXPECT_EQ(StartPollThread(t.list), 0);
+    EXPECT_EQ(ThreadsOfThisProcess(), before + 1);
+    RunElsewhere([] { StopPollThread(); });
+    EXPECT_EQ(ThreadsOfThisProcess(), before);
+}
+
 TEST(PollPeriod, AnyRateGivesAWaitWithinOneSecond) {
     struct {
         int rate;

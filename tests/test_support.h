@@ -44,6 +44,9 @@ inline bool Contains(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
 }
 
+// Threads this process has now.
+int ThreadsOfThisProcess();
+
 // The path of this test program, for tests that run a part of themselves in a child process.
 std::wstring ThisProgram();
 
