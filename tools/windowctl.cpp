@@ -165,26 +165,6 @@ HWND OpenMenu() {
     return menu && IsWindowVisible(menu) ? menu : nullptr;
 }
 
-// The top of the open menu's highlighted item, read from the screen near the menu's right
-// edge, where no label is drawn: -1 while no item is highlighted, -2 until the menu is drawn
-// (its frame's right edge one dark line from top to bottom).
-int HighlightTop(HWND menu) {
-    RECT r;
-    if (!GetWindowRect(menu, &r)) return -2;
-    HDC screen = GetDC(nullptr);
-    COLORREF edge = GetPixel(screen, r.right - 1, r.top + 2);
-    bool drawn = edge == GetSysColor(COLOR_3DDKSHADOW) || edge == GetSysColor(COLOR_BTNSHADOW);
-    for (int y = r.top + 2; drawn && y < r.bottom - 2; ++y)
-        drawn = GetPixel(screen, r.right - 1, y) == edge;
-    int top = drawn ? -1 : -2;
-    for (int y = r.top + 2; top == -1 && y < r.bottom - 2; ++y) {
-        COLORREF c = GetPixel(screen, r.right - 6, y);
-        if (c == GetSysColor(COLOR_HIGHLIGHT) || c == GetSysColor(COLOR_MENUHILIGHT)) top = y;
-    }
-    ReleaseDC(nullptr, screen);
-    return top;
-}
-
 int Toggle(const wchar_t* label) {
     int position = ColumnsMenuPosition(label);
     HWND window = ToolWindow(), list = List();
