@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <functional>
+#include <string>
 
 // A click of one button at a screen point. Two clicks of a button within a few pixels and the
 // double-click time make a double click: such a click lands 5 pixels beside the previous one.
@@ -23,3 +24,7 @@ int HighlightTop(HWND menu);
 // The screen point in the middle of a list cell, the list scrolled sideways until the cell is in
 // view; `measure` gives the cell's client rectangle as it is now.
 POINT CellInView(HWND list, const std::function<RECT()>& measure);
+
+// The clipboard's Unicode text ("(clipboard not open)" when it cannot be opened), and emptied.
+std::wstring ClipboardText();
+void EmptyTheClipboard();
