@@ -20,7 +20,7 @@ preferences_copy() {
     _module=$(preferences_name "${VELMORA_SIM_MODULE:-}")
     _instance=$(preferences_name "${VELMORA_SIM_INSTANCE:-}")
     # Names the module refuses start no tool that could store anything.
-    case "${_module:-pxa270}" in "" | *[!a-z0-9-]*) return 0 ;; esac
+    case "$_module" in *[!a-z0-9-]*) return 0 ;; esac
     case "$_instance" in *[!a-z0-9._-]*) return 0 ;; esac
     [ ${#_instance} -le 32 ] || return 0
     echo "$_build/preferences/${_module:-pxa270}${_instance:+@$_instance}.reg"
@@ -74,6 +74,6 @@ take_back_preferences() {
         return 0
     fi
     rm -f "$2.new"
-    echo "The tool's preferences could not be kept in $2; it keeps those of before." >&2
+    echo "The tool's preferences could not be copied to $2: the copy stays as it was." >&2
     return 0
 }
