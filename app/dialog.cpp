@@ -49,6 +49,7 @@ void ShowBoardChoice(HWND dialog) {
 
 void OnEndDialog(HWND dialog) {
     if (!g_boardChosen) EvalbRevID = g_storedBoard;
+    RemoveMenuBar();
     EndDialog(dialog, 0);
 }
 
@@ -72,6 +73,7 @@ void OnInitDialog(HWND dialog) {
     SetWindowLongPtrW(dialog, GWL_STYLE, GetWindowLongPtrW(dialog, GWL_STYLE) | WS_MINIMIZEBOX);
     SetWindowPos(dialog, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    AddMenuBar(dialog);
     HANDLE icon = LoadImageW(g_instance, MAKEINTRESOURCEW(IDI_TOOL), IMAGE_ICON, 16, 16, 0);
     if (icon) SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
@@ -114,6 +116,7 @@ void OnCommand(HWND dialog, WORD id, WORD code) {
     case IDC_EVAL21: ChooseBoard(EVALB_VERSION21); break;
     case IDC_EVAL31: ChooseBoard(EVALB_VERSION31); break;
     case IDC_BELVAN: ChooseBoard(EVALB_BELVAN); break;
+    case IDM_COPY_TABLE: CopyGpioTable(List(dialog), dialog); break;
     default: break;
     }
 }
@@ -144,11 +147,6 @@ bool OnNotify(HWND dialog, const NMHDR* header) {
             dialog, DWLP_MSGRESULT,
             CustomDrawGpioList(reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(header))));
         return true;
-    case LVN_KEYDOWN:
-        if (reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == 'C' &&
-            GetKeyState(VK_CONTROL) < 0)
-            CopyGpioTable(header->hwndFrom, dialog);
-        return false;
     case LVN_COLUMNCLICK: {
         auto* click = reinterpret_cast<const NMLISTVIEW*>(header);
         SendMessageW(header->hwndFrom, LVM_SORTITEMS, WPARAM(click->iSubItem),

@@ -21,6 +21,10 @@ bool RebuildPending();
 // A new dialog takes requests again.
 void BeginRebuilds();
 
+// The menu bar and its shortcuts (Ctrl+C: "Copy table"), from the dialog's opening to its end.
+void AddMenuBar(HWND dialog);
+void RemoveMenuBar();
+
 // Popup menus of the list: a right-click (or tap and hold) on a cell, on the header, and the
 // dialog's WM_CONTEXTMENU. Both return true when they handled the click.
 bool OnListRightClick(HWND dialog, HWND list);

@@ -4,6 +4,9 @@
 #define IDD_MAIN 101
 #define IDR_POPUPS 103
 #define IDI_TOOL 104
+// The main window's menu bar and its keyboard shortcuts.
+#define IDR_MAINMENU 105
+#define IDR_ACCELERATORS 106
 
 #define IDC_GPIOLIST 1028
 #define IDC_SAVE 1032

@@ -57,6 +57,24 @@ void TypeText(const wchar_t* text) {
     }
 }
 
+int HighlightTop(HWND menu) {
+    RECT r;
+    if (!GetWindowRect(menu, &r)) return -2;
+    COLORREF highlight[] = {GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_MENUHILIGHT)};
+    HDC screen = GetDC(nullptr);
+    COLORREF edge = GetPixel(screen, r.right - 1, r.top + 2);
+    bool drawn = edge == GetSysColor(COLOR_3DDKSHADOW) || edge == GetSysColor(COLOR_BTNSHADOW);
+    for (int y = r.top + 2; drawn && y < r.bottom - 2; ++y)
+        drawn = GetPixel(screen, r.right - 1, y) == edge;
+    int top = drawn ? -1 : -2;
+    for (int y = r.top + 2; drawn && top < 0 && y < r.bottom - 2; ++y) {
+        COLORREF c = GetPixel(screen, r.right - 6, y);
+        if (c == highlight[0] || c == highlight[1]) top = y;
+    }
+    ReleaseDC(nullptr, screen);
+    return top;
+}
+
 POINT CellInView(HWND list, const std::function<RECT()>& measure) {
     RECT rect = measure(), client;
     GetClientRect(list, &client);
@@ -67,4 +85,22 @@ POINT CellInView(HWND list, const std::function<RECT()>& measure) {
     POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     ClientToScreen(list, &point);
     return point;
+}
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return L"(clipboard not open)";
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+void EmptyTheClipboard() {
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
 }

@@ -1,5 +1,6 @@
 // The real tool on the virtual display, driven as a user drives it.
 #include "tests/window_support.h"
+#include "tests/input_support.h"
 #include "gpiolib/gpiolib.h"
 #include "res/resource.h"
 
@@ -172,4 +173,35 @@ TEST_F(Window, CloseBoxAndEscapeEndTheToolAlsoDuringARebuild) {
         EXPECT_EQ(w.ExitCode(), 1);
         EXPECT_EQ(Stored(L"EvalbRevID"), escape ? 0u : 1u);
     }
+}
+
+// The menu bar leaves every control where the dialog puts it; Ctrl+C copies the table from
+// anywhere but an edit box, which keeps its own Ctrl+C; the menu's item copies it too.
+TEST_F(Window, MenuBarAndCtrlCCopyTheTableWhileAnEditBoxKeepsItsOwnCtrlC) {
+    ToolWindow w("pxa270");
+    RECT client, rate;
+    GetClientRect(w.dialog, &client);
+    GetWindowRect(GetDlgItem(w.dialog, IDC_UPDATERATE), &rate);
+    MapWindowPoints(nullptr, w.dialog, reinterpret_cast<POINT*>(&rate), 2);
+    EXPECT_GT(client.bottom - rate.bottom, 4) << "the update-rate box is cut off";
+
+    auto header = [] { return ClipboardText().substr(0, ClipboardText().find(L'\r')); };
+    const std::wstring table = L"#\tAltFn Name\tDirection\tLevel\tPin\tEvalLoc\tEdgeDet\tEdgeStat";
+    EmptyTheClipboard();
+    w.Click(w.ControlPoint(IDC_EVAL21)); // the focus on a radio button
+    PressKey('C', VK_CONTROL);
+    EXPECT_TRUE(Eventually([&] { return header() == table; })) << header().c_str();
+
+    w.Click(w.ControlPoint(IDC_UPDATERATE));
+    w.Key(VK_END);
+    w.Key(VK_HOME, true); // selects "5"
+    PressKey('C', VK_CONTROL);
+    EXPECT_TRUE(Eventually([&] { return ClipboardText() == L"5"; })) << ClipboardText().c_str();
+
+    PressKey('E', VK_MENU); // "Edit"
+    ASSERT_TRUE(w.MenuOpen());
+    w.Key('C');
+    EXPECT_TRUE(Eventually([&] { return header() == table; })) << header().c_str();
+    w.Close();
+    EXPECT_EQ(w.ExitCode(), 1);
 }
