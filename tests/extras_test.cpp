@@ -85,8 +85,8 @@ TEST(CopyTable, TheMenuItemCopiesTheSortedTableAsShown) {
     }
 }
 
-// Ctrl+C while another program holds the clipboard: the tool asks again for a moment and the
-// table lands once the other lets go; when it holds on, a beep says nothing was copied.
+// "Copy table" while another program holds the clipboard: the tool asks again for a moment and
+// the table lands once the other lets go; when it holds on, a beep says nothing was copied.
 TEST(CopyTable, AClipboardHeldElsewhereIsAskedAgainThenABeep) {
     DialogHarness h(SIM_MODULE_PXA270);
     g_copyOwner = h.dialog;
@@ -115,8 +115,7 @@ TEST(CopyTable, AClipboardHeldElsewhereIsAskedAgainThenABeep) {
             },
             events, 0, nullptr);
         ASSERT_EQ(WaitForSingleObject(held, 10000), WAIT_OBJECT_0);
-        h.Click(h.CellPoint(11, SLOT_GPIO));
-        PressKey('C', VK_CONTROL);
+        h.RightClick(h.HeaderPoint(SLOT_GPIO), kCopyTablePosition);
         if (letGo)
             EXPECT_TRUE(PumpUntil([] { return Lines(ClipboardText()).size() == 122; }));
         else
