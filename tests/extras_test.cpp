@@ -51,9 +51,14 @@ TEST(CopyTable, TheMenuItemCopiesTheSortedTableAsShown) {
     }
 }
 
-TEST(KeyboardMenu, ShiftF10OnARowActsLikeARightClickAndWithoutARowOpensColumns) {
+TEST(KeyboardMenu, ShiftF10OnAFilteredRowActsLikeARightClickAndWithoutARowOpensColumns) {
     DialogHarness h(SIM_MODULE_TEGRA2);
     uint32_t g = PlainInput(20);
+    // Filtered to the row's pad name: the row is far from its GPIO's index.
+    wchar_t pad[32];
+    wsprintfW(pad, L"%S", PadName(g));
+    SetDlgItemTextW(h.dialog, IDC_FIND, pad);
+    ASSERT_LT(unsigned(h.view.RowOf(g)), g);
     h.Click(h.CellPoint(g, SLOT_GPIO)); // selects the row
     MenuSeen seen = h.ShiftF10(1, 1);   // "Direction", then "Output"
     ASSERT_EQ(seen.menus, 1);
@@ -72,9 +77,11 @@ TEST(KeyboardMenu, ShiftF10OnARowActsLikeARightClickAndWithoutARowOpensColumns) 
     EXPECT_EQ(seen.labels[kCopyTablePosition], L"Copy table");
 }
 
-TEST(Highlight, ACellTheRefreshChangesIsHighlightedForAMoment) {
+TEST(Highlight, ACellTheRefreshChangesIsHighlightedForAMomentAlsoInAFilteredList) {
     DialogHarness h(SIM_MODULE_PXA300);
     uint32_t g = PlainInput(20);
+    SetDlgItemTextW(h.dialog, IDC_FIND, L"input"); // the row moves up in a filtered list
+    ASSERT_LT(unsigned(h.view.RowOf(g)), g);
     // The list painted into a bitmap, as it paints itself on the screen.
     auto backgroundAt = [&](int slot) {
         RECT cell = {}, client;
