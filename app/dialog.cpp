@@ -71,11 +71,13 @@ void OnInitDialog(HWND dialog) {
     SetDlgItemTextW(dialog, IDC_HELPTEXT, HelpText(SETTINGS_CURRENT));
     if (IsPxa(ProcessorId)) LoadBootConfig(true);
     // The window can be minimised, which rests the refresh, and resized or maximised, which
-    // gives the list the room. The sizing border keeps the client area as designed.
+    // gives the list the room. The sizing border keeps the client area as designed; a resize
+    // paints the background around the controls only.
     RECT client;
     GetClientRect(dialog, &client);
     LONG_PTR style = GetWindowLongPtrW(dialog, GWL_STYLE);
-    SetWindowLongPtrW(dialog, GWL_STYLE, style | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME);
+    SetWindowLongPtrW(dialog, GWL_STYLE,
+                      style | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN);
     AdjustWindowRectEx(&client, DWORD(GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
                        DWORD(GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
     SetWindowPos(dialog, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
