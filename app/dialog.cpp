@@ -180,6 +180,9 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_CONTEXTMENU: return OnContextMenu(dialog, reinterpret_cast<HWND>(wParam), lParam);
     case WM_SIZE: OnSize(dialog, wParam, lParam); return FALSE;
     case WM_GETMINMAXINFO: LimitSize(dialog, reinterpret_cast<MINMAXINFO*>(lParam)); return TRUE;
+    case WM_DPICHANGED:
+        OnDpiChanged(dialog, LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        return TRUE;
     case WM_APP_REBUILD_LIST: OnRebuildList(dialog, int(wParam)); return TRUE;
     case WM_APP_END_DIALOG: OnEndDialog(dialog); return TRUE;
     default: return FALSE;

@@ -33,6 +33,8 @@ void RemoveMenuBar();
 void RecordLayout(HWND dialog);
 void LayOut(HWND dialog, int width, int height);
 void LimitSize(HWND dialog, MINMAXINFO* limits);
+// The window moved to a monitor of another resolution (WM_DPICHANGED).
+void OnDpiChanged(HWND dialog, int dpi, const RECT* suggested);
 SIZE SmallestWindow();
 
 // The window's stored placement (app/placement.cpp): applied when the dialog opens, if it fits a

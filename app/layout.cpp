@@ -4,6 +4,7 @@
 // buttons from the right edge too), and the help text grows with the width. The window never
 // gets smaller than it opens.
 #include "app/dialog.h"
+#include "table/table.h"
 
 #include <vector>
 
@@ -36,6 +37,7 @@ HWND g_dialogLaidOut; // the dialog the controls below belong to
 std::vector<Placed> g_controls;
 SIZE g_designedClient;
 SIZE g_smallestWindow;
+int g_layoutDpi; // the pixels per inch the layout above is measured in
 
 unsigned AnchorOf(HWND dialog, HWND control) {
     for (const Anchored& a : kAnchors)
@@ -63,6 +65,24 @@ void RecordLayout(HWND dialog) {
     GetWindowRect(dialog, &window);
     g_designedClient = {client.right, client.bottom};
     g_smallestWindow = {window.right - window.left, window.bottom - window.top};
+    g_layoutDpi = WindowDpi(dialog);
+}
+
+// The system scales the dialog's font and controls to the new monitor; the layout, the smallest
+// size and the column widths follow, and the window takes the rectangle the system suggests.
+void OnDpiChanged(HWND dialog, int dpi, const RECT* suggested) {
+    if (dialog != g_dialogLaidOut || dpi <= 0 || g_layoutDpi <= 0) return;
+    auto scale = [&](LONG value) { return LONG(MulDiv(value, dpi, g_layoutDpi)); };
+    for (Placed& p : g_controls)
+        p.designed = {scale(p.designed.left), scale(p.designed.top), scale(p.designed.right),
+                      scale(p.designed.bottom)};
+    g_designedClient = {scale(g_designedClient.cx), scale(g_designedClient.cy)};
+    g_smallestWindow = {scale(g_smallestWindow.cx), scale(g_smallestWindow.cy)};
+    ScaleColumnWidths(GetDlgItem(dialog, IDC_GPIOLIST), g_layoutDpi, dpi);
+    g_layoutDpi = dpi;
+    SetWindowPos(dialog, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void LayOut(HWND dialog, int width, int height) {

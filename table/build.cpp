@@ -29,16 +29,6 @@ void ApplyProcessorRule() {
         if (!(column.allowedOn & Family())) ColumnSlots[column.slot] = COLUMN_HIDDEN;
 }
 
-// The list's pixels per inch: its monitor's where the system says (Windows 10 and later), else
-// the system's.
-int ListDpi(HWND list, HDC dc) {
-    using GetDpi = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow = reinterpret_cast<GetDpi>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32"), "GetDpiForWindow")));
-    UINT dpi = getDpiForWindow ? getDpiForWindow(list) : 0;
-    return dpi ? int(dpi) : GetDeviceCaps(dc, LOGPIXELSX);
-}
-
 // The table's width scaled from 96 pixels per inch to the list's, widened until the header
 // shows its whole text (the header draws it three edges in from either side); 0 stays 0.
 int StartWidth(const ColumnDef& column, int width, HDC dc, int dpi) {
@@ -53,7 +43,7 @@ int StartWidth(const ColumnDef& column, int width, HDC dc, int dpi) {
 void InsertColumns(HWND list) {
     HDC dc = GetDC(list);
     HGDIOBJ font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
-    int dpi = ListDpi(list, dc);
+    int dpi = WindowDpi(list);
     int index = 0;
     for (const ColumnDef& column : Columns) {
         if (!ColumnShown(column.slot)) continue;
@@ -98,6 +88,25 @@ void ReadRow(uint32_t g) {
 }
 
 } // namespace
+
+int WindowDpi(HWND window) {
+    using GetDpi = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpi>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32"), "GetDpiForWindow")));
+    if (UINT dpi = getDpiForWindow ? getDpiForWindow(window) : 0) return int(dpi);
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+void ScaleColumnWidths(HWND list, int fromDpi, int toDpi) {
+    for (int column = 0; column < ColumnCount; ++column) {
+        int width = int(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, column,
+                     MAKELPARAM(MulDiv(width, toDpi, fromDpi), 0));
+    }
+}
 
 const wchar_t* GpioCellText(ColumnSlotIndex slot, uint32_t g, int pin, wchar_t* text) {
     // Edge settings are not part of the boot-up configuration: their cells stay empty.

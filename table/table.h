@@ -83,6 +83,12 @@ void GpioName(uint32_t gpio, wchar_t* text);
 // on the thread that owns the list, while no refresh thread runs. Returns 1.
 int BuildGpioList(HWND list);
 
+// A window's pixels per inch: its monitor's where the system tells (Windows 10 and later), else
+// the system's. Column widths are scaled from 96 to the list's when it is built, and from one
+// to another when the window moves to a monitor of another resolution.
+int WindowDpi(HWND window);
+void ScaleColumnWidths(HWND list, int fromDpi, int toDpi);
+
 // The refresh thread: reads every GPIO UpdateRate times a second and rewrites the cells whose
 // value changed. StartPollThread needs a list that BuildGpioList has filled; StopPollThread
 // runs on another thread than the list's (it waits up to 200 ms for the thread to end).

@@ -137,3 +137,28 @@ TEST(Rest, MinimisedNoPassRunsAndRestoringRunsOneAtOnce) {
     EXPECT_TRUE(PumpUntil([&] { return h.Cell(g, SLOT_LEVEL) != before; }));
     EXPECT_EQ(g_pollStats.wokenPasses, woken + 1);
 }
+
+// Wine never moves a window to a monitor of another resolution; the system's message is sent
+// here as Windows sends it: the columns, the layout and the smallest size follow the new scale.
+TEST(Dpi, AnotherMonitorsResolutionScalesColumnsLayoutAndSmallestSize) {
+    DialogHarness h(SIM_MODULE_PXA270);
+    RECT window, list;
+    GetWindowRect(h.dialog, &window);
+    GetWindowRect(h.list, &list);
+    MapWindowPoints(nullptr, h.dialog, reinterpret_cast<POINT*>(&list), 2);
+    int dpi = WindowDpi(h.dialog), width = h.view.Width(0);
+    RECT twice = {window.left, window.top, window.left + 2 * (window.right - window.left),
+                  window.top + 2 * (window.bottom - window.top)};
+    SendMessageW(h.dialog, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi), LPARAM(&twice));
+    EXPECT_EQ(h.view.Width(0), 2 * width);
+    RECT now, listNow;
+    GetWindowRect(h.dialog, &now);
+    EXPECT_TRUE(EqualRect(&now, &twice));
+    GetWindowRect(h.list, &listNow);
+    MapWindowPoints(nullptr, h.dialog, reinterpret_cast<POINT*>(&listNow), 2);
+    EXPECT_EQ(listNow.left, 2 * list.left);
+    EXPECT_EQ(listNow.top, 2 * list.top);
+    SetWindowPos(h.dialog, nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER);
+    GetWindowRect(h.dialog, &now);
+    EXPECT_EQ(now.right - now.left, twice.right - twice.left) << "smaller than the new smallest";
+}
