@@ -227,9 +227,10 @@ struct Row {
 };
 std::vector<Row> ReadRows(ToolWindow& w) {
     std::vector<Row> rows;
+    size_t columns = w.Headers().size();
     for (int r = 0; r < w.Rows(); ++r) {
         rows.push_back({w.Param(r), {}});
-        for (size_t c = 0; c < w.Headers().size(); ++c)
+        for (size_t c = 0; c < columns; ++c)
             rows.back().cells.push_back(Lower(w.Text(r, int(c))));
     }
     return rows;
