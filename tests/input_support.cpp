@@ -67,6 +67,24 @@ void TypeText(const wchar_t* text) {
     }
 }
 
+int HighlightTop(HWND menu) {
+    RECT r;
+    if (!GetWindowRect(menu, &r)) return -2;
+    COLORREF highlight[] = {GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_MENUHILIGHT)};
+    HDC screen = GetDC(nullptr);
+    COLORREF edge = GetPixel(screen, r.right - 1, r.top + 2);
+    bool drawn = edge == GetSysColor(COLOR_3DDKSHADOW) || edge == GetSysColor(COLOR_BTNSHADOW);
+    for (int y = r.top + 2; drawn && y < r.bottom - 2; ++y)
+        drawn = GetPixel(screen, r.right - 1, y) == edge;
+    int top = drawn ? -1 : -2;
+    for (int y = r.top + 2; drawn && top < 0 && y < r.bottom - 2; ++y) {
+        COLORREF c = GetPixel(screen, r.right - 6, y);
+        if (c == highlight[0] || c == highlight[1]) top = y;
+    }
+    ReleaseDC(nullptr, screen);
+    return top;
+}
+
 POINT CellInView(HWND list, const std::function<RECT()>& measure) {
     RECT rect = measure(), client;
     GetClientRect(list, &client);
