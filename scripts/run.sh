@@ -102,7 +102,7 @@ if [ -f "$session" ]; then
 fi
 # A private display: Xvfb picks a free number and writes it once it accepts clients.
 displayFile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayFile" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$displayFile" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do [ -s "$displayFile" ] && break; sleep 0.1; done
 DISPLAY=":$(cat "$displayFile")"
@@ -111,13 +111,15 @@ export DISPLAY
 # The prefix after the display: Wine starts its processes for the display they find.
 export VELMORA_WINEPREFIX="$desktopPrefix"
 "$run" --prepare
-if [ ! -f "$VELMORA_WINEPREFIX/.desktop" ]; then
+# The desktop (and so the picture) leaves room for a window enlarged and remembered.
+desktopSize=1100x660
+if [ ! -f "$VELMORA_WINEPREFIX/.desktop-$desktopSize" ]; then
     "$run" reg add "HKCU\\Software\\Wine\\Explorer" /v Desktop /d Default /f >/dev/null 2>&1
-    "$run" reg add "HKCU\\Software\\Wine\\Explorer\\Desktops" /v Default /d 860x480 /f >/dev/null 2>&1
+    "$run" reg add "HKCU\\Software\\Wine\\Explorer\\Desktops" /v Default /d $desktopSize /f >/dev/null 2>&1
     # Wine reads the desktop setting when it starts.
     WINEPREFIX="$VELMORA_WINEPREFIX" wineserver -k || true
     WINEPREFIX="$VELMORA_WINEPREFIX" wineserver -w || true
-    touch "$VELMORA_WINEPREFIX/.desktop"
+    touch "$VELMORA_WINEPREFIX/.desktop-$desktopSize"
     "$run" --prepare
 fi
 

@@ -40,6 +40,16 @@ void ClickAt(POINT screen, DWORD down, DWORD up) {
     SendInput(3, in, sizeof(INPUT));
 }
 
+void MouseAt(POINT screen, DWORD buttons) {
+    INPUT in = {};
+    int w = GetSystemMetrics(SM_CXSCREEN) - 1, h = GetSystemMetrics(SM_CYSCREEN) - 1;
+    in.type = INPUT_MOUSE;
+    in.mi.dx = screen.x * 65535 / w;
+    in.mi.dy = screen.y * 65535 / h;
+    in.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | buttons;
+    SendInput(1, &in, sizeof in);
+}
+
 void PressKey(WORD vk, WORD modifier) {
     INPUT in[4];
     UINT n = 0;

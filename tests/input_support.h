@@ -11,6 +11,9 @@ void ClickAt(POINT screen, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEV
 inline void RightClickAt(POINT screen) {
     ClickAt(screen, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
 }
+// The pointer moved to a screen point, with button events there (MOUSEEVENTF_LEFTDOWN, ...; 0:
+// a move only).
+void MouseAt(POINT screen, DWORD buttons = 0);
 // A key pressed and released, with a modifier held (VK_SHIFT, VK_CONTROL, or 0).
 void PressKey(WORD vk, WORD modifier = 0);
 // Text typed character by character.
