@@ -2,6 +2,8 @@
 #include "table/table.h"
 #include "table/cells.h"
 #include "gpiolib/gpiolib.h"
+#include "table/compare.h"
+#include "table/filter.h"
 #include "table/evalboard.h"
 #include "table/modulepin.h"
 
@@ -25,6 +27,11 @@ void ApplyProcessorRule() {
         if (!(column.allowedOn & Family())) ColumnSlots[column.slot] = COLUMN_HIDDEN;
 }
 
+// Boot-up Settings gives some columns width 0: shown, but not seen nor copied.
+bool WidthInMode(const ColumnDef& column) {
+    return !(SettingsMode == SETTINGS_BOOTUP && column.zeroWidthInBootup);
+}
+
 void InsertColumns(HWND list) {
     int index = 0;
     for (const ColumnDef& column : Columns) {
@@ -32,7 +39,7 @@ void InsertColumns(HWND list) {
         LVCOLUMNW lvc = {};
         lvc.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
         lvc.fmt = column.format;
-        lvc.cx = SettingsMode == SETTINGS_BOOTUP && column.zeroWidthInBootup ? 0 : column.width;
+        lvc.cx = WidthInMode(column) ? column.width : 0;
         lvc.pszText = const_cast<wchar_t*>(column.header);
         SendMessageW(list, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&lvc));
         ColumnSlots[column.slot] = index++;
@@ -40,10 +47,10 @@ void InsertColumns(HWND list) {
     ColumnCount = index;
 }
 
-void SetCell(HWND list, uint32_t gpio, ColumnSlotIndex slot, const wchar_t* text) {
+void SetCell(HWND list, int row, uint32_t gpio, ColumnSlotIndex slot, const wchar_t* text) {
     LVITEMW item = {};
     item.mask = LVIF_TEXT;
-    item.iItem = int(gpio);
+    item.iItem = row;
     item.iSubItem = ColumnSlots[slot];
     item.pszText = const_cast<wchar_t*>(text);
     if (slot == SLOT_GPIO) {
@@ -88,22 +95,50 @@ const wchar_t* CellText(ColumnSlotIndex slot, uint32_t g, int pin) {
     }
 }
 
-void InsertRow(HWND list, uint32_t g) {
+// Row g as the row at `row`, from what ReadRow cached.
+void InsertRow(HWND list, int row, uint32_t g) {
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM;
-    item.iItem = int(g);
+    item.iItem = row;
     item.pszText = const_cast<wchar_t*>(L"");
     item.lParam = LPARAM(g);
     SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
 
-    ReadRow(g);
     int pin = -1;
     if (ColumnShown(SLOT_EVALLOC) || ColumnShown(SLOT_EVALFNNAME)) GetModulePinName(g, &pin);
     for (const ColumnDef& column : Columns)
-        if (ColumnShown(column.slot)) SetCell(list, g, column.slot, CellText(column.slot, g, pin));
+        if (ColumnShown(column.slot))
+            SetCell(list, row, g, column.slot, CellText(column.slot, g, pin));
 }
 
 } // namespace
+
+std::wstring GpioTableTextOfEveryColumn() {
+    for (int& slot : ColumnSlots)
+        slot = 1;
+    ApplyProcessorRule();
+    std::wstring text;
+    const wchar_t* separator = L"";
+    for (const ColumnDef& column : Columns) {
+        if (!ColumnShown(column.slot) || !WidthInMode(column)) continue;
+        text = text + separator + column.header;
+        separator = L"\t";
+    }
+    text += L"\r\n";
+    for (int g = 0; g < ListGpioCount && g < ROW_CACHE_ENTRIES; ++g) {
+        ReadRow(uint32_t(g));
+        int pin = -1;
+        GetModulePinName(uint32_t(g), &pin);
+        separator = L"";
+        for (const ColumnDef& column : Columns) {
+            if (!ColumnShown(column.slot) || !WidthInMode(column)) continue;
+            text = text + separator + CellText(column.slot, uint32_t(g), pin);
+            separator = L"\t";
+        }
+        text += L"\r\n";
+    }
+    return text;
+}
 
 int BuildGpioList(HWND list) {
     LARGE_INTEGER start, end, frequency;
@@ -117,8 +152,14 @@ int BuildGpioList(HWND list) {
     ApplyProcessorRule();
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     InsertColumns(list);
-    for (int g = 0; g < ListGpioCount && g < ROW_CACHE_ENTRIES; ++g)
-        InsertRow(list, uint32_t(g));
+    // Every GPIO is read (the refresh compares with all of them); the rows the filter admits go
+    // in, in GPIO order.
+    int row = 0;
+    for (int g = 0; g < ListGpioCount && g < ROW_CACHE_ENTRIES; ++g) {
+        ReadRow(uint32_t(g));
+        UpdateMarks(uint32_t(g));
+        if (RowShown(uint32_t(g))) InsertRow(list, row++, uint32_t(g));
+    }
     InstallCellUpdates(list);
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     QueryPerformanceCounter(&end);

@@ -103,6 +103,9 @@ DWORD PollPeriod();
 // clipboard by CopyGpioTable (false when the clipboard refused).
 std::wstring GpioTableText(HWND list);
 bool CopyGpioTable(HWND list, HWND owner);
+// What GpioTableText gives of a list that shows every column the processor has, in GPIO order,
+// made without a list (the command line opens no window). Sets every ColumnSlot to shown.
+std::wstring GpioTableTextOfEveryColumn();
 
 // List-view comparison function: lParams are GPIO numbers, the parameter the clicked column.
 int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM column);
