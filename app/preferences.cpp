@@ -1,5 +1,6 @@
 // Stored preferences: the evaluation board and which list columns are shown.
 #include "app/app.h"
+#include "app/files.h"
 #include "table/shared.h"
 
 namespace {
@@ -31,6 +32,21 @@ const ColumnSlotIndex kMenuOrder[COLUMN_SLOT_COUNT] = {
     SLOT_EDGESTAT, SLOT_TRISTATE, SLOT_GROUP,     SLOT_PULLSTATE,
 };
 
+// The folder of the last settings file: a string, kept only once a file was chosen.
+const wchar_t kSettingsFolderValue[] = L"SettingsFolder";
+
+void LoadSettingsFolder(HKEY key) {
+    wchar_t folder[MAX_PATH] = L"";
+    DWORD size = sizeof folder, type = REG_NONE;
+    // Only a whole string of this tool counts, as for the numbers.
+    if (RegQueryValueExW(key, kSettingsFolderValue, nullptr, &type, reinterpret_cast<BYTE*>(folder),
+                         &size) != ERROR_SUCCESS ||
+        type != REG_SZ || size < sizeof(wchar_t) || size % sizeof(wchar_t) ||
+        folder[size / sizeof(wchar_t) - 1] != 0)
+        return;
+    SettingsFolder = folder;
+}
+
 } // namespace
 
 void LoadPreferences() {
@@ -51,6 +67,7 @@ void LoadPreferences() {
         if (value.variable == &EvalbRevID && data >= EVALB_COUNT) continue;
         *value.variable = int(data);
     }
+    LoadSettingsFolder(key);
     RegCloseKey(key);
 }
 
@@ -64,6 +81,10 @@ void StorePreferences() {
         RegSetValueExW(key, value.name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
                        sizeof data);
     }
+    if (!SettingsFolder.empty() && SettingsFolder.size() < MAX_PATH)
+        RegSetValueExW(key, kSettingsFolderValue, 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(SettingsFolder.c_str()),
+                       DWORD((SettingsFolder.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
 }
 
