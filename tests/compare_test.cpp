@@ -20,19 +20,6 @@
 
 namespace {
 
-std::wstring TempFile(const wchar_t* name) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + L"velmora-" + std::to_wstring(GetCurrentProcessId()) + L"-" + name;
-}
-
-void WriteText(const std::wstring& path, const std::string& text) {
-    FILE* f = _wfopen(path.c_str(), L"wb");
-    ASSERT_NE(f, nullptr);
-    fwrite(text.data(), 1, text.size(), f);
-    fclose(f);
-}
-
 // A "Compare" item by its mnemonic, with real keys; a file is typed into the Open dialog.
 void ChooseCompare(wchar_t key, const std::wstring& file = L"") {
     FileDialogAnswer answer(L"Compare with File", file);
@@ -166,10 +153,11 @@ TEST(CompareMarks, AFileMarksTheSettingsItListsAndFollowsThePins) {
     SetGPIOPullState(g, 0);
     char lines[128];
     snprintf(lines, sizeof lines, "%ls\t-1\tInput\t0\tPullUp\r\n", name);
-    std::wstring path = TempFile(L"compare.tsv");
-    WriteText(path, std::string("Velmora GPIO settings\t1\r\nProcessor\tTegra 3\r\nSource\tCurrent "
-                                "Settings\r\n#\tAltFn\tDirection\tTristate\tPullState\r\n") +
-                        lines);
+    std::wstring path = TempPath(L"compare.tsv");
+    WriteFileBytes(path,
+                   std::string("Velmora GPIO settings\t1\r\nProcessor\tTegra 3\r\nSource\tCurrent "
+                               "Settings\r\n#\tAltFn\tDirection\tTristate\tPullState\r\n") +
+                       lines);
     ChooseCompare('F', path);
     ASSERT_TRUE(Marked(g, SLOT_PULLSTATE));
     std::wstring file = path.substr(path.find_last_of(L'\\') + 1);

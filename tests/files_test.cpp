@@ -32,24 +32,6 @@ std::wstring Quoted(const std::wstring& path) {
     return L"\"" + path + L"\"";
 }
 
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    FILE* f = _wfopen(path.c_str(), L"wb");
-    ASSERT_NE(f, nullptr);
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    std::string bytes;
-    FILE* f = _wfopen(path.c_str(), L"rb");
-    if (!f) return "(no file)";
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;)
-        bytes.append(buffer, n);
-    fclose(f);
-    return bytes;
-}
-
 // gpioconfig.exe with the arguments on the module; stdout and stderr apart.
 ChildResult Cli(const char* module, const std::wstring& arguments) {
     wchar_t value[64];
@@ -133,8 +115,8 @@ TEST_P(FilesRoundTrip, ASecondExportAfterChangesAndTheImportHasTheSameBytes) {
         Cli(c.module, L"--import " + Quoted(first) + mode + (c.bootup ? L" --save" : L""));
     ASSERT_EQ(imported.exitCode, 0) << imported.output << imported.errors;
     ASSERT_EQ(Cli(c.module, L"--export " + Quoted(second) + mode).exitCode, 0);
-    std::string text = ReadBytes(first);
-    EXPECT_EQ(ReadBytes(second), text);
+    std::string text = FileBytes(first);
+    EXPECT_EQ(FileBytes(second), text);
     size_t lines = 0;
     for (char ch : text)
         lines += ch == '\n';
@@ -237,7 +219,7 @@ TEST(FilesStrict, BrokenFilesAreRefusedWithTheirMessageAndChangeNothing) {
             module = b.module;
         }
         std::wstring path = PathOf(L"broken.tsv");
-        WriteBytes(path, b.text);
+        WriteFileBytes(path, b.text);
         std::string before = Settings();
         ChildResult r = Cli(b.module, L"--import " + Quoted(path) + b.options);
         EXPECT_EQ(r.exitCode, 1);
@@ -273,7 +255,7 @@ TEST(FilesImport, APartialFileChangesOnlyItsPins) {
     std::string lines = Head("PXA310", "Current Settings", "#\tDirection\tLevel");
     for (uint32_t g : {a, b, c})
         lines += std::to_string(g) + "\tOutput\t1\r\n";
-    WriteBytes(PathOf(L"three.tsv"), lines);
+    WriteFileBytes(PathOf(L"three.tsv"), lines);
     Configuration before;
     ReadSettings(&before, SETTINGS_CURRENT);
     ChildResult r = Cli("pxa310", L"--import " + Quoted(PathOf(L"three.tsv")));
@@ -303,8 +285,8 @@ TEST(FilesImport, ASettingTheModuleDoesNotTakeStopsTheImportAndSaysWhatChanged) 
     char lines[160];
     snprintf(lines, sizeof lines,
              "%ls\tOutput\tNormal\r\nN7\tOutput\tPullUp\r\n%ls\tOutput\tNormal\r\n", first, last);
-    WriteBytes(PathOf(L"n7.tsv"),
-               Head("Tegra 2", "Current Settings", "#\tDirection\tPullState") + lines);
+    WriteFileBytes(PathOf(L"n7.tsv"),
+                   Head("Tegra 2", "Current Settings", "#\tDirection\tPullState") + lines);
     ChildResult r = Cli("tegra2", L"--import " + Quoted(PathOf(L"n7.tsv")));
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.errors, "gpioconfig: The module did not take PullState PullUp on GPIO N7; the "

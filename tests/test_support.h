@@ -45,6 +45,12 @@ inline bool Contains(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
 }
 
+// A file's bytes ("(no file)" when it cannot be opened), and a file written with these bytes.
+std::string FileBytes(const std::wstring& path);
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// A path in the temporary folder that no other test process uses.
+std::wstring TempPath(const wchar_t* name);
+
 // The path of this test program, for tests that run a part of themselves in a child process.
 std::wstring ThisProgram();
 

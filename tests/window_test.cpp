@@ -208,30 +208,6 @@ TEST_F(Window, MenuBarAndCtrlCCopyTheTableWhileAnEditBoxKeepsItsOwnCtrlC) {
 
 namespace {
 
-std::wstring TempPath(const wchar_t* name) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + L"velmora-" + std::to_wstring(GetCurrentProcessId()) + L"-" + name;
-}
-
-std::string FileBytes(const std::wstring& path) {
-    std::string bytes;
-    FILE* f = _wfopen(path.c_str(), L"rb");
-    if (!f) return "(no file)";
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;)
-        bytes.append(buffer, n);
-    fclose(f);
-    return bytes;
-}
-
-void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-    FILE* f = _wfopen(path.c_str(), L"wb");
-    ASSERT_NE(f, nullptr);
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
-}
-
 std::wstring BoxText(HWND box) {
     wchar_t text[512] = L"";
     GetDlgItemTextW(box, 0xFFFF, text, 512);
