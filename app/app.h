@@ -42,6 +42,14 @@ int BoardShownFor(int stored);
 int IsBelvanModule();
 // Menu resource 103 and its popups, "Columns" with the "Copy table" item added.
 void LoadPopupMenus();
+// The main window's placement at the last close, stored beside the preferences.
+struct WindowPlacementValues {
+    bool known; // all five values were stored, each as this tool writes it
+    int left, top, width, height;
+    bool maximised;
+};
+extern WindowPlacementValues g_windowPlacement;
+
 void LoadPreferences();
 void StorePreferences();
 void FillColumnMenuOrder();

@@ -7,6 +7,7 @@
 #include "table/compare.h"
 #include "table/filter.h"
 #include "table/marks.h"
+#include "table/table.h"
 
 #include <commdlg.h>
 
@@ -140,7 +141,7 @@ void Compare(HWND dialog, CompareSource source) {
     g_source = source;
     SetUpCompareMenu(dialog);
     InvalidateRect(List(dialog), nullptr, FALSE);
-    if (DifferingRowsOnly()) RequestRebuild(REBUILD_LIST);
+    if (DifferingRowsOnly()) RefilterGpioList(List(dialog));
 }
 
 } // namespace
@@ -156,7 +157,7 @@ bool OnFilesCommand(HWND dialog, int id) {
     case IDM_COMPARE_DIFFERING:
         ShowDifferingRowsOnly(!DifferingRowsOnly());
         SetUpCompareMenu(dialog);
-        RequestRebuild(REBUILD_LIST);
+        RefilterGpioList(List(dialog));
         return true;
     default: return false;
     }

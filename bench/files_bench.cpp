@@ -1,4 +1,4 @@
-// Figure 9: settings files of the whole Tegra 3 Belvan table, inside the benchmark's process:
+// Figure 10: settings files of the whole Tegra 3 Belvan table, inside the benchmark's process:
 // an export (read every setting, write the file beside its place and rename it), an import
 // (read and check the file, plan, write the settings that differ pin by pin and read each pin
 // back) and a compare (read the file, mark every cell of a list showing every column).
@@ -63,7 +63,7 @@ std::string Flipped(const std::string& text) {
 TEST(FilesBench, ExportImportCompare) {
     int runs = BenchSetting("RUNS", 21);
     StartOnModule(SIM_MODULE_TEGRA3_BELVAN);
-    Figure exported = {"9a",
+    Figure exported = {"10a",
                        "export of the whole table",
                        "ms",
                        {},
@@ -71,7 +71,7 @@ TEST(FilesBench, ExportImportCompare) {
                        "value<=50",
                        "read every setting, write beside the file and rename; floor: the same "
                        "bytes written once"};
-    Figure imported = {"9b",
+    Figure imported = {"10b",
                        "import of the whole table",
                        "ms",
                        {},
@@ -80,7 +80,7 @@ TEST(FilesBench, ExportImportCompare) {
                        "read and check, then each plain GPIO's direction and each pad's pull "
                        "written and read back; "
                        "floor: the same bytes read once"};
-    Figure compared = {"9c",
+    Figure compared = {"10c",
                        "compare with a file of the whole table",
                        "ms",
                        {},

@@ -298,7 +298,9 @@ def main():
             ("5   change to cell at 100 Hz", "table_bench.exe", "ChangeToCell.At100Hz", {}),
             ("6   responsiveness at 2000 Hz", "tool_bench.exe", "ToolBench.Responsiveness", {}),
             ("7   start-up", "tool_bench.exe", "ToolBench.StartUp", {"RUNS": 11}),
-            ("9   settings files", "files_bench.exe", "FilesBench.ExportImportCompare",
+            ("9a  find: keystroke", "table_bench.exe", "Find.Keystroke", {}),
+            ("9b  resize step", "table_bench.exe", "Resize.Step", {}),
+            ("10  settings files", "files_bench.exe", "FilesBench.ExportImportCompare",
              {"RUNS": 21}),
         ]
         if arguments.soak:
@@ -322,7 +324,7 @@ def main():
             figures.append({"id": id_, "name": name, "unit": unit, "runs": [], "floor_runs": [],
                             "goal": goal, "note": "not run: scripts/bench.sh --soak"})
 
-    # In figure order, the soak's rows included wherever they came from.
+    # In the order of the figures' numbers, whatever order they ran in.
     figures.sort(key=lambda f: int(re.match(r"\d+", f["id"]).group()))
     rows = [judge(f) for f in figures]
     host["load_average_after"] = [round(x, 2) for x in os.getloadavg()]
