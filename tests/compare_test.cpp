@@ -144,9 +144,11 @@ TEST(CompareMarks, TheStoredBootUpConfigurationMarksWhatTheNextBootChanges) {
 }
 
 // A file, Tegra 3: only the GPIOs and settings it lists are compared; the function's name is
-// the other side's.
+// the other side's. The stored configuration and the defaults exist on PXA modules only.
 TEST(CompareMarks, AFileMarksTheSettingsItListsAndFollowsThePins) {
     DialogHarness h(SIM_MODULE_TEGRA3);
+    for (UINT id : {IDM_COMPARE_BOOTUP, IDM_COMPARE_DEFAULTS})
+        EXPECT_TRUE(GetMenuState(GetMenu(h.dialog), id, MF_BYCOMMAND) & MF_GRAYED) << id;
     uint32_t g = PlainInput(20);
     wchar_t name[8];
     GpioName(g, name);
