@@ -120,7 +120,8 @@ bool SettingValueOf(int field, const wchar_t* text, int* value) {
     const SettingDef& def = kSettings[field];
     int first = 0, last = def.textCount - 1;
     if (!def.texts) AltFnRange(&first, &last);
-    // "-" (not a GPIO) exists on Tegra only; the pull value 3 is never offered but may be read.
+    // "-" (not a GPIO) exists on Tegra only. Pull 3 ("RSVD") is no popup choice, but a module
+    // may hold it, so its export must read back.
     if ((field == FIELD_DIRECTION || field == FIELD_LEVEL) && !IsTegra(ProcessorId)) --last;
     wchar_t own[16];
     for (int v = first; v <= last; ++v) {
