@@ -187,8 +187,9 @@ TEST_P(HeaderLook, EveryHeaderIsWholeAndTheRowsFitTheFont) {
             GetTextExtentPoint32W(copy.dc, headers[c].c_str(), int(headers[c].size()), &text);
             EXPECT_GE(width, text.cx + 6 * GetSystemMetrics(SM_CXEDGE));
             for (const auto& designed : kDesignedWidths) {
-                if (headers[c] == designed.header)
+                if (headers[c] == designed.header) {
                     EXPECT_GE(width, MulDiv(designed.width, dpi, 96));
+                }
             }
         }
         TEXTMETRICW font = {};
