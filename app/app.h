@@ -33,6 +33,12 @@ extern HMENU g_popups[POPUP_COUNT];
 int RunTool(HINSTANCE instance);
 // Start-up up to the dialog: 1 when the tool may run, 0 refused (its message shown).
 int StartTool(HINSTANCE instance);
+// Start-up's checks and what they fix (board default, preferences, the module, the processor,
+// the list's rows): 1, or 0 with the refusal's text handed to `refuse`.
+int IdentifyModule(void (*refuse)(const wchar_t* text));
+// The board whose texts the table shows: a Belvan module's own; a Tessara module shows a stored
+// Belvan board as "version3.1".
+int BoardShownFor(int stored);
 int IsBelvanModule();
 // Menu resource 103 and its popups, "Columns" with the "Copy table" item added.
 void LoadPopupMenus();

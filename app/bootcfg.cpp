@@ -84,6 +84,41 @@ void Fold(const int (&target)[4], const int (&set)[4], const int (&clear)[4]) {
         BootImage[set[n]] = BootImage[clear[n]] = 0;
 }
 
+void ProcessorDefaults(uint32_t (&block)[BOOT_CONFIG_WORDS]) {
+    memset(block, 0, sizeof block);
+    if (ProcessorId == PROCESSOR_PXA270) memcpy(block, kPxa270Defaults, sizeof kPxa270Defaults);
+}
+
+// PXA3xx: GPIO 128 and up are second pads of GPIO 0 and up, with their first pad's bits in
+// the GPIO controller's registers.
+uint32_t ControllerBit(uint32_t gpio) {
+    return IsPxa3xx(ProcessorId) && gpio >= 128 ? gpio - 128 : gpio;
+}
+
+// A block's registers as settings; PXA3xx functions from the MFPR image defaults when asked.
+void BlockSettings(const uint32_t (&block)[BOOT_CONFIG_WORDS], bool mfprDefaults,
+                   Configuration* out) {
+    bool pxa270 = ProcessorId == PROCESSOR_PXA270;
+    unsigned fields = FieldBit(FIELD_DIRECTION) | FieldBit(FIELD_LEVEL) |
+                      (pxa270 || mfprDefaults ? FieldBit(FIELD_ALTFN) : 0);
+    *out = Configuration{};
+    out->processor = ProcessorId;
+    out->source = SETTINGS_BOOTUP;
+    int count = SettingGpioCount(ProcessorId);
+    for (int g = 0; g < count && g < ROW_CACHE_ENTRIES; ++g) {
+        uint32_t b = ControllerBit(uint32_t(g));
+        GpioSettings& s = out->gpio[g];
+        s.value[FIELD_DIRECTION] = int(block[kBlockDir + b / 32] >> (b % 32) & 1);
+        s.value[FIELD_LEVEL] = int(block[kBlockLevel + b / 32] >> (b % 32) & 1);
+        if (pxa270) s.value[FIELD_ALTFN] = int(block[kBlockAltFn + g / 16] >> 2 * (g % 16) & 3);
+        out->fields[g] = uint8_t(fields);
+    }
+    if (mfprDefaults && !pxa270)
+        for (const MfprDefault& d : kMfprDefaults)
+            if (d.pxa320 == (ProcessorId == PROCESSOR_PXA320) && d.gpio < count)
+                out->gpio[d.gpio].value[FIELD_ALTFN] = d.fn;
+}
+
 bool OnBootImage() {
     return g_gpioLib.initialised && g_gpioLib.onImage && g_gpioLib.gpioWindow == BootImage;
 }
@@ -117,9 +152,8 @@ bool ClearBootConfig(uint32_t blockId) {
 void LoadBootConfig(bool read) {
     memset(BootConfigBlock, 0, sizeof BootConfigBlock);
     if (!IsPxa(ProcessorId)) return;
-    if (ProcessorId == PROCESSOR_PXA270) {
-        memcpy(BootConfigBlock, kPxa270Defaults, sizeof kPxa270Defaults);
-    } else {
+    ProcessorDefaults(BootConfigBlock);
+    if (ProcessorId != PROCESSOR_PXA270) {
         bool pxa320 = ProcessorId == PROCESSOR_PXA320;
         for (const MfprDefault& d : kMfprDefaults)
             if (d.pxa320 == pxa320) BootImage[BOOT_IMAGE_GPIO_WORDS + d.gpio] = d.fn;
@@ -147,6 +181,25 @@ void CopyImageToBlock() {
     if (ProcessorId == PROCESSOR_PXA270)
         for (int n = 0; n < kAltFnWords; ++n)
             BootConfigBlock[kBlockAltFn + n] = BootImage[kGafr0L + n];
+}
+
+bool StoredBootSettings(Configuration* out, bool* stored) {
+    if (!IsPxa(ProcessorId)) return false;
+    uint32_t block[BOOT_CONFIG_WORDS];
+    ProcessorDefaults(block);
+    uint32_t read[BOOT_CONFIG_WORDS] = {};
+    *stored = ReadBootConfig(uint32_t(BOOT_BLOCK_GPIO), read, BOOT_CONFIG_BYTES);
+    if (*stored) memcpy(block, read, sizeof read);
+    BlockSettings(block, false, out);
+    return true;
+}
+
+bool DefaultBootSettings(Configuration* out) {
+    if (!IsPxa(ProcessorId)) return false;
+    uint32_t block[BOOT_CONFIG_WORDS];
+    ProcessorDefaults(block);
+    BlockSettings(block, true, out);
+    return true;
 }
 
 bool GpioLibMatchesSettingsMode() {

@@ -68,12 +68,12 @@ int IsBelvanModule() {
     return (info & MODULE_FAMILY_MASK) == MODULE_FAMILY_BELVAN ? 1 : 0;
 }
 
-int StartTool(HINSTANCE instance) {
+int IdentifyModule(void (*refuse)(const wchar_t* text)) {
     EvalbRevID = IsBelvanModule() ? EVALB_BELVAN : EVALB_VERSION31;
     LoadPreferences();
     FillColumnMenuOrder();
     if (!ModuleSupported()) {
-        ShowMessage(nullptr, kUnsupportedPlatform, L"ERROR", MB_OK);
+        refuse(kUnsupportedPlatform);
         return 0;
     }
     InitGPIOLib();
@@ -81,7 +81,7 @@ int StartTool(HINSTANCE instance) {
     const ProcessorFacts* processor = FindProcessorFacts(ProcessorId);
     const ProcessorModule* module = FindModuleType(ProcessorId);
     if (!processor || !module) {
-        ShowMessage(nullptr, L"CPU Type not supported!", L"ERROR", MB_OK);
+        refuse(L"CPU Type not supported!");
         return 0;
     }
     ListGpioCount = processor->listRows;
@@ -90,7 +90,17 @@ int StartTool(HINSTANCE instance) {
         BelvanModule = IsBelvanModule();
         if (BelvanModule) ModuleType = MODULE_TEGRA3_BELVAN;
     }
+    return 1;
+}
 
+int BoardShownFor(int stored) {
+    if (IsBelvanModule()) return EVALB_BELVAN;
+    return stored == EVALB_BELVAN ? EVALB_VERSION31 : stored;
+}
+
+int StartTool(HINSTANCE instance) {
+    if (!IdentifyModule([](const wchar_t* text) { ShowMessage(nullptr, text, L"ERROR", MB_OK); }))
+        return 0;
     g_instance = instance;
     InitCommonControls();
     LoadPopupMenus();

@@ -300,6 +300,8 @@ def main():
             ("7   start-up", "tool_bench.exe", "ToolBench.StartUp", {"RUNS": 11}),
             ("9a  find: keystroke", "table_bench.exe", "Find.Keystroke", {}),
             ("9b  resize step", "table_bench.exe", "Resize.Step", {}),
+            ("10  settings files", "files_bench.exe", "FilesBench.ExportImportCompare",
+             {"RUNS": 21}),
         ]
         if arguments.soak:
             steps.append(("8   memory over a %d s soak" % arguments.soak_seconds,

@@ -78,3 +78,11 @@
 #define IDM_COPY_TABLE 40070
 // The menu bar's "Find": the caret into the find box.
 #define IDM_FIND 40071
+// The menu bar's "File" and "Compare" items (settings files and the comparison).
+#define IDM_EXPORT_SETTINGS 40080
+#define IDM_IMPORT_SETTINGS 40081
+#define IDM_COMPARE_NOTHING 40082
+#define IDM_COMPARE_BOOTUP 40083
+#define IDM_COMPARE_DEFAULTS 40084
+#define IDM_COMPARE_FILE 40085
+#define IDM_COMPARE_DIFFERING 40086

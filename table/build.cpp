@@ -2,6 +2,7 @@
 #include "table/table.h"
 #include "table/cells.h"
 #include "gpiolib/gpiolib.h"
+#include "table/compare.h"
 #include "table/evalboard.h"
 #include "table/filter.h"
 #include "table/modulepin.h"
@@ -169,6 +170,7 @@ int BuildGpioList(HWND list) {
     int index = 0;
     for (int g = 0; g < Rows(); ++g) {
         ReadRow(uint32_t(g));
+        UpdateMarks(uint32_t(g));
         g_rowPresent[g] = false;
         if (RowShown(uint32_t(g))) InsertRow(list, index++, uint32_t(g));
     }
@@ -179,6 +181,33 @@ int BuildGpioList(HWND list) {
     g_pollStats.lastBuildUs = LONG((end.QuadPart - start.QuadPart) * 1000000 / frequency.QuadPart);
     InterlockedIncrement(&g_pollStats.builds);
     return 1;
+}
+
+std::wstring GpioTableTextOfEveryColumn() {
+    for (int& slot : ColumnSlots)
+        slot = 1;
+    ApplyProcessorRule();
+    std::wstring text;
+    const wchar_t* separator = L"";
+    for (const ColumnDef& column : Columns) {
+        if (!ColumnSeen(column)) continue;
+        text = text + separator + column.header;
+        separator = L"\t";
+    }
+    text += L"\r\n";
+    for (int g = 0; g < Rows(); ++g) {
+        ReadRow(uint32_t(g));
+        int pin = -1;
+        GetModulePinName(uint32_t(g), &pin);
+        separator = L"";
+        for (const ColumnDef& column : Columns) {
+            if (!ColumnSeen(column)) continue;
+            text = text + separator + GpioCellText(column.slot, uint32_t(g), pin, g_cellText);
+            separator = L"\t";
+        }
+        text += L"\r\n";
+    }
+    return text;
 }
 
 int RefilterGpioList(HWND list) {

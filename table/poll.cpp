@@ -14,6 +14,8 @@
 #include "gpiolib/gpiolib.h"
 #include "platform/ce.h"
 #include "table/altfn.h"
+#include "table/compare.h"
+#include "table/marks.h"
 
 #include <commctrl.h>
 #include <cstring>
@@ -221,7 +223,10 @@ void ApplyChanges(HWND list, LONG batch) {
         find.lParam = LPARAM(g);
         int row =
             int(SendMessageW(list, LVM_FINDITEMW, WPARAM(-1), reinterpret_cast<LPARAM>(&find)));
+        // A row the filter left out keeps its marks true for the next build.
+        bool remarked = UpdateMarks(g);
         if (row < 0) continue;
+        if (remarked) SendMessageW(list, LVM_REDRAWITEMS, row, row);
         for (int slot = 0; slot < COLUMN_SLOT_COUNT; ++slot) {
             if (!(changed & Bit(ColumnSlotIndex(slot)))) continue;
             LVITEMW item = {};
@@ -306,17 +311,22 @@ LRESULT CustomDrawGpioList(NMLVCUSTOMDRAW* draw) {
     // The row's own colours (selected or not), for the cells that are not highlighted.
     static COLORREF rowText, rowBack;
     switch (draw->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT: return g_highlighted ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
+    case CDDS_PREPAINT:
+        return g_highlighted || ComparisonActive() ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
     case CDDS_ITEMPREPAINT:
         rowText = draw->clrText;
         rowBack = draw->clrTextBk;
         return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
-        bool lit = CellHighlighted(uint32_t(draw->nmcd.lItemlParam), ColumnSlotAt(draw->iSubItem));
+        uint32_t g = uint32_t(draw->nmcd.lItemlParam);
+        int slot = ColumnSlotAt(draw->iSubItem);
+        bool lit = CellHighlighted(g, slot);
+        if (!lit && CellMarked(g, slot)) return ColorMarkedCell(draw);
         draw->clrText = lit ? GetSysColor(COLOR_WINDOWTEXT) : rowText;
         draw->clrTextBk = lit ? ChangedCellColor() : rowBack;
         return CDRF_NEWFONT;
     }
+    case CDDS_ITEMPOSTPAINT | CDDS_SUBITEM: DrawCellMark(draw); return CDRF_DODEFAULT;
     default: return CDRF_DODEFAULT;
     }
 }

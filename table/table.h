@@ -34,6 +34,9 @@ extern int ColumnCount;
 inline bool ColumnShown(ColumnSlotIndex slot) {
     return ColumnSlots[slot] != COLUMN_HIDDEN;
 }
+// A column seen in the list: shown, and not inserted at width 0 (as Boot-up Settings inserts
+// three).
+bool ColumnSeen(const ColumnDef& column);
 // The ColumnSlot shown at a list column index, or -1.
 int ColumnSlotAt(int column);
 
@@ -109,6 +112,9 @@ DWORD PollPeriod();
 // clipboard by CopyGpioTable (false when the clipboard refused).
 std::wstring GpioTableText(HWND list);
 bool CopyGpioTable(HWND list, HWND owner);
+// What GpioTableText gives of a list that shows every column the processor has, in GPIO order,
+// made without a list (the command line opens no window). Sets every ColumnSlot to shown.
+std::wstring GpioTableTextOfEveryColumn();
 
 // List-view comparison function: lParams are GPIO numbers, the parameter the clicked column.
 int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM column);

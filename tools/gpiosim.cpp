@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -23,6 +24,8 @@ const char kUsage[] =
     "       gpiosim reset               put the module back to its power-on state\n"
     "       gpiosim flash [refuse WHAT] the stored boot block and the flash requests; refuse\n"
     "                                   from now on WHAT: read, save, erase (several), or none\n"
+    "       gpiosim held                whether a tool holds the module (exit code 0) or\n"
+    "                                   none does (1)\n"
     "       gpiosim --help              this text\n"
     "GPIO is the number in the tool's \"#\" column; on Tegra also the port name (A6, BB3).\n"
     "The module is the one VELMORA_SIM_MODULE names (pxa270 when unset). It exists while a tool\n"
@@ -299,6 +302,15 @@ int Flash(char** args) {
     return DONE;
 }
 
+// Whether changes to the module would last: the command line of the tool asks before it
+// changes the pins.
+int Held(char**) {
+    if (int code = OpenModule()) return code;
+    if (!g_held) return Refuse((std::string("no tool holds the ") + g_module + " module").c_str());
+    printf("a tool holds the %s module\n", g_module);
+    return DONE;
+}
+
 struct Command {
     const char* name;
     int fewest, most; // arguments after the command word
@@ -313,6 +325,7 @@ const Command kCommands[] = {
     {"dump", 0, 0, "no arguments", Dump},
     {"reset", 0, 0, "no arguments", Reset},
     {"flash", 0, 4, "nothing, or refuse and what to refuse", Flash},
+    {"held", 0, 0, "no arguments", Held},
 };
 
 } // namespace
