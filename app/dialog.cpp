@@ -111,6 +111,7 @@ void OnCommand(HWND dialog, WORD id, WORD code) {
     case IDC_EVAL31: ChooseBoard(EVALB_VERSION31); break;
     case IDC_BELVAN: ChooseBoard(EVALB_BELVAN); break;
     case IDM_COPY_TABLE: CopyGpioTable(List(dialog), dialog); break;
+    case IDM_EXPORT_ACTIVITY: OnExportActivity(dialog); break;
     default: break;
     }
 }

@@ -28,6 +28,9 @@ void BeginRebuilds();
 void AddMenuBar(HWND dialog);
 void RemoveMenuBar();
 
+// "Export Activity...": the shown rows' recorded activity into a VCD file the user names.
+void OnExportActivity(HWND dialog);
+
 // Popup menus of the list: a right-click (or tap and hold) on a cell, on the header, and the
 // dialog's WM_CONTEXTMENU. Both return true when they handled the click.
 bool OnListRightClick(HWND dialog, HWND list);

@@ -4,6 +4,7 @@
 #include "gpiolib/gpiolib.h"
 #include "table/evalboard.h"
 #include "table/modulepin.h"
+#include "activity/history.h"
 
 #include <commctrl.h>
 
@@ -63,13 +64,16 @@ void ReadRow(uint32_t g) {
     if (ColumnShown(SLOT_EDGESTAT)) CachedEdgeStatus[g] = GetGPIOEdgeStatus(g);
     if (ColumnShown(SLOT_TRISTATE)) CachedTristate[g] = GetGPIOTristate(g);
     if (ColumnShown(SLOT_PULLSTATE)) CachedPullState[g] = GetGPIOPullState(g);
+    if (ColumnShown(SLOT_EDGES)) CachedEdges[g] = EdgeCount(g);
 }
 
 // The text of one cell of row g, from what ReadRow cached; pin is the row's first module pin.
 const wchar_t* CellText(ColumnSlotIndex slot, uint32_t g, int pin) {
     wchar_t* text = g_cellText;
-    // Edge settings are not part of the boot-up configuration: their cells stay empty.
-    if (SettingsMode == SETTINGS_BOOTUP && (slot == SLOT_EDGEDET || slot == SLOT_EDGESTAT))
+    // Edge settings and the live pins' activity are not part of the boot-up configuration: their
+    // cells stay empty.
+    if (SettingsMode == SETTINGS_BOOTUP && (slot == SLOT_EDGEDET || slot == SLOT_EDGESTAT ||
+                                            slot == SLOT_EDGES || slot == SLOT_ACTIVITY))
         return L"";
     if (const wchar_t* cached = CachedCellText(slot, g, text)) return cached;
     switch (slot) {
