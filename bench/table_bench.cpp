@@ -1,12 +1,14 @@
 // The GPIO table inside the benchmark's process: a real list view owned by this thread, with
 // start-up's state of the Tegra 3 Belvan module and every column the processor allows.
-// Figures 2 (unchanged pass), 3 (full build), 4 (sort) and 5 (change to cell).
+// Figures 2 (unchanged pass), 3 (full build), 4 (sort), 5 (change to cell), 9 (edges at
+// 1000 Hz) and the cost curve of the rates.
 #include "bench/bench_support.h"
 #include "tests/dialog_support.h"
 #include "tests/list_support.h"
 #include "gpiolib/gpiolib.h"
 #include "platform/ce.h"
 #include "table/table.h"
+#include "activity/history.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -16,6 +18,8 @@
 namespace {
 
 constexpr SimModule kModule = SIM_MODULE_TEGRA3_BELVAN;
+
+volatile LONG g_listPaints;
 
 // The list's window procedure, wrapped: counts every message the list gets and notes when the
 // watched cell receives a text. (SetWindowSubclass would route every message through window
@@ -28,6 +32,7 @@ HANDLE g_cellWritten;
 
 LRESULT CALLBACK WatchedList(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     InterlockedIncrement(&g_listMessages);
+    if (message == WM_PAINT) InterlockedIncrement(&g_listPaints);
     LRESULT result = CallWindowProcW(g_listProc, window, message, wParam, lParam);
     if (message == LVM_SETITEMTEXTW && int(wParam) == g_watchRow &&
         reinterpret_cast<const LVITEMW*>(lParam)->iSubItem == g_watchColumn) {
@@ -388,6 +393,162 @@ TEST_F(ChangeToCell, At5Hz) {
 TEST_F(ChangeToCell, At100Hz) {
     runs = BenchSetting("LATENCY_RUNS", 3);
     Measure(100, "5b", 200);
+}
+
+// Inputs toggled together by a thread of its own, each every halfPeriodMs; counts the toggles.
+struct Toggling {
+    std::vector<uint32_t> pins;
+    DWORD halfPeriodMs;
+    volatile bool stop = false;
+    volatile LONG toggles = 0;
+    HANDLE thread = nullptr;
+    Toggling(std::vector<uint32_t> inputs, DWORD ms) : pins(std::move(inputs)), halfPeriodMs(ms) {
+        if (pins.empty()) return;
+        thread = CreateThread(
+            nullptr, 0,
+            [](void* p) -> DWORD {
+                auto* t = static_cast<Toggling*>(p);
+                double next = NowMs();
+                for (int level = 1; !t->stop; level ^= 1) {
+                    for (uint32_t g : t->pins)
+                        SimDriveInput(g, level);
+                    InterlockedIncrement(&t->toggles);
+                    next += t->halfPeriodMs;
+                    double wait = next - NowMs();
+                    if (wait > 0) Sleep(DWORD(wait));
+                }
+                return 0;
+            },
+            this, 0, nullptr);
+    }
+    ~Toggling() {
+        stop = true;
+        if (!thread) return;
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+    }
+};
+
+double ProcessCpuMs() {
+    FILETIME created, ended, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
+    auto ms = [](FILETIME t) {
+        return double(ULARGE_INTEGER{{t.dwLowDateTime, t.dwHighDateTime}}.QuadPart) / 1e4;
+    };
+    return ms(kernel) + ms(user);
+}
+
+// This process's CPU while it serves its messages for a while, as a share of one core.
+double CpuWhilePumping(double milliseconds) {
+    double cpu = ProcessCpuMs(), start = NowMs();
+    Pump(milliseconds);
+    return 100 * (ProcessCpuMs() - cpu) / (NowMs() - start);
+}
+
+std::vector<uint32_t> PlainInputs(size_t most) {
+    std::vector<uint32_t> pins;
+    uint32_t square = uint32_t(SimStimulusPinsOf(kModule).squareWave);
+    for (uint32_t g = 0; g < 244 && pins.size() < most; ++g)
+        if (g != square && CachedAltFn[g] == -1 && CachedDir[g] == 0) pins.push_back(g);
+    return pins;
+}
+
+class ActivityBench : public TableBench {
+  protected:
+    // The refresh at the rate with the pins toggling for the time: the process's CPU share.
+    double Refresh(int hertz, const std::vector<uint32_t>& pins, DWORD halfPeriodMs, double ms) {
+        StartRefresh(hertz);
+        double cpu;
+        {
+            Toggling toggling(pins, halfPeriodMs);
+            cpu = CpuWhilePumping(ms);
+        }
+        StopRefresh();
+        return cpu;
+    }
+    // The floor: the same reads and waits on a bare thread, the same pins toggling.
+    double Bare(int hertz, const std::vector<uint32_t>& pins, DWORD halfPeriodMs, double ms) {
+        UpdateRate = hertz;
+        BareReads bare;
+        Toggling toggling(pins, halfPeriodMs);
+        return CpuWhilePumping(ms);
+    }
+};
+
+TEST_F(ActivityBench, EdgesAt1000Hz) {
+    runs = BenchSetting("EDGE_RUNS", 3);
+    int seconds = BenchSetting("EDGE_SECONDS", 10);
+    std::vector<uint32_t> pins = PlainInputs(10);
+    ASSERT_EQ(pins.size(), 10u);
+    Figure missed = {
+        "9a", "edges missed at 1000 Hz, ten inputs toggling at 50 Hz", "edges", {}, {}, "value<=0",
+        ""};
+    Figure cost = {"9b", "CPU at 1000 Hz, edges of ten inputs at 50 Hz", "%", {}, {}, "ratio<=1.5",
+                   ""};
+    Figure share = {
+        "9c", "CPU at 1000 Hz, edges of ten inputs: share of a core", "%", {}, {}, "value<=5", ""};
+    Figure paints = {"9d",     "list repaints a second at 1000 Hz, edges of ten inputs",
+                     "paints", {},
+                     {},       "value<=60",
+                     ""};
+    LONG made = 0, counted = 0;
+    for (int run = 0; run < runs; ++run) {
+        for (uint32_t g : pins)
+            SimDriveInput(g, 0);
+        Pump(100);
+        StartRefresh(1000);
+        Pump(300);
+        ResetAllEdgeCounts();
+        LONG paintsBefore = g_listPaints, toggles;
+        double start = NowMs(), cpu;
+        {
+            Toggling toggling(pins, 10); // a 50 Hz square wave: 100 edges a second each
+            cpu = CpuWhilePumping(seconds * 1000.0);
+            toggles = toggling.toggles;
+        }
+        double elapsed = NowMs() - start;
+        LONG painted = g_listPaints - paintsBefore;
+        Pump(100); // the last toggle sampled
+        StopRefresh();
+        LONG edges = 0;
+        for (uint32_t g : pins)
+            edges += LONG(EdgeCount(g));
+        made += toggles * LONG(pins.size());
+        counted += edges;
+        missed.runs.push_back(double(toggles * LONG(pins.size()) - edges));
+        cost.runs.push_back(cpu);
+        share.runs.push_back(cpu);
+        paints.runs.push_back(1000 * painted / elapsed);
+        cost.floorRuns.push_back(Bare(1000, pins, 10, seconds * 1000.0));
+    }
+    char note[200];
+    snprintf(note, sizeof note,
+             "%ld of %ld edges counted over %d runs of %d s; CPU of this process (the list and the "
+             "refresh in it); floor: bare reads with the same waits and toggling",
+             long(counted), long(made), runs, seconds);
+    missed.note = cost.note = share.note = note;
+    paints.note = "WM_PAINT messages the list received, per second of toggling";
+    Report(missed);
+    Report(cost);
+    Report(share);
+    Report(paints);
+}
+
+// What a rate costs: the process's CPU at each rate with no input, ten, or every plain input
+// toggling (every 10 ms), one line "CURVE {json}" each; scripts/bench.sh prints them as a table.
+TEST_F(ActivityBench, CostCurve) {
+    int seconds = BenchSetting("CURVE_SECONDS", 3);
+    std::vector<uint32_t> every = PlainInputs(1000), ten = PlainInputs(10);
+    for (int hertz : {5, 50, 500, 1000, 2000}) {
+        double idle = Refresh(hertz, {}, 10, seconds * 1000.0);
+        double tenCpu = Refresh(hertz, ten, 10, seconds * 1000.0);
+        double everyCpu = Refresh(hertz, every, 10, seconds * 1000.0);
+        double floor = Bare(hertz, {}, 10, seconds * 1000.0);
+        printf("CURVE {\"rate\": %d, \"none\": %.3f, \"ten\": %.3f, \"every\": %.3f, "
+               "\"inputs\": %zu, \"floor\": %.3f}\n",
+               hertz, idle, tenCpu, everyCpu, every.size(), floor);
+        fflush(stdout);
+    }
 }
 
 } // namespace

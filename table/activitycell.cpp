@@ -27,9 +27,17 @@ LRESULT DrawActivityCell(NMLVCUSTOMDRAW* draw, COLORREF line, COLORREF back) {
     cell.left = LVIR_BOUNDS;
     if (!SendMessageW(list, LVM_GETSUBITEMRECT, draw->nmcd.dwItemSpec, LPARAM(&cell)))
         return CDRF_DODEFAULT;
-    // The list may hand over "its default" rather than a colour.
-    if (back == CLR_DEFAULT || back == CLR_NONE) back = GetSysColor(COLOR_WINDOW);
-    if (line == CLR_DEFAULT || line == CLR_NONE) line = GetSysColor(COLOR_WINDOWTEXT);
+    // The list may hand over "its default" rather than a colour: then the colours it gives a
+    // selected row with the focus, without it (the selection shown always), or any other row.
+    if (back == CLR_DEFAULT || back == CLR_NONE || line == CLR_DEFAULT || line == CLR_NONE) {
+        bool selected =
+            SendMessageW(list, LVM_GETITEMSTATE, draw->nmcd.dwItemSpec, LVIS_SELECTED) != 0;
+        bool focused = GetFocus() == list;
+        back = GetSysColor(!selected ? COLOR_WINDOW : focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
+        line = GetSysColor(!selected ? COLOR_WINDOWTEXT
+                           : focused ? COLOR_HIGHLIGHTTEXT
+                                     : COLOR_BTNTEXT);
+    }
     HBRUSH background = CreateSolidBrush(back), pen = CreateSolidBrush(line);
     FillRect(dc, &cell, background);
     int left = cell.left + kMargin, right = cell.right - kMargin;
