@@ -109,6 +109,10 @@ void Append(uint64_t packed) {
 }
 
 void Commit() {
+    if (g_started && g_passChangeCount == 0) {
+        g_lastPassUs = g_passUs; // nothing for the ring: no need to hold it
+        return;
+    }
     AcquireSRWLockExclusive(&g_ringLock);
     if (!g_started) {
         g_started = true;

@@ -22,8 +22,8 @@ void BeginSamplePass();
 // True when the level differs from the GPIO's last sample.
 bool SampleLevel(uint32_t gpio, int level);
 void EndSamplePass();
-// Sampling stops (a stop, the window minimised, Boot-up Settings): every level is unknown from
-// now until the next pass.
+// Sampling stops (the window minimised, Boot-up Settings): every level is unknown from now
+// until the next pass. By the sampler, or while none runs.
 void SamplingGap();
 
 // Level changes seen on a GPIO since the start or its last reset. Changes to and from an

@@ -80,6 +80,9 @@ class Bench:
     # One benchmark program's test: its result lines; a harness failure is reported.
     def program(self, exe, test, **settings):
         env = dict(self.env)
+        server = wineserver_of(self.prefix)
+        if server:
+            env["VELMORA_BENCH_WINESERVER"] = str(server)
         for name, value in settings.items():
             env["VELMORA_BENCH_" + name] = str(value)
         path = os.path.join(self.build, "bench", exe)
@@ -343,13 +346,15 @@ def main():
             print("%-4s %s" % (r["id"], r["note"]))
         previous = r["note"]
     if bench.curve:
-        print("10   the cost curve: CPU of the table's process, % of a core, for 3 s at each rate")
-        print("     (inputs toggling every 10 ms; floor: bare reads with the same waits)")
+        print("10   the cost curve: CPU of the table's process and the Wine server, % of a core, "
+              "3 s at each rate")
+        print("     (inputs toggling every 10 ms; \"all\": every GPIO made a plain input; floor: bare")
+        print("     reads with the same waits, nothing toggling)")
         print()
-        print("     rate     none toggling  ten toggling  all %d toggling  floor" %
+        print("     rate     none toggling  ten toggling  all %3d toggling  floor" %
               bench.curve[0]["inputs"])
         for c in bench.curve:
-            print("     %4d Hz  %13.2f  %12.2f  %15.2f  %5.2f" %
+            print("     %4d Hz  %13.2f  %12.2f  %16.2f  %5.2f" %
                   (c["rate"], c["none"], c["ten"], c["every"], c["floor"]))
         print()
     out = os.path.join(build, "bench", "results.json")

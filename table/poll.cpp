@@ -30,7 +30,7 @@ HANDLE g_pollStopEvent;
 HANDLE g_pollThread;
 volatile LONG g_pollPaused;
 // The list shows the live registers (Current Settings): its passes sample the activity. In
-// Boot-up Settings GPIOLib reads the BootImage, which is no pin's level.
+// Boot-up Settings GPIOLib reads the BootImage, which is no pin's level: nothing is sampled.
 bool g_sampling;
 
 // Wakes a waiting refresh thread for a pass at once (auto-reset; made once, never closed).
@@ -58,7 +58,8 @@ constexpr UINT_PTR kScrollTimer = 3; // while some Activity picture moves: one p
 DWORD g_lastFrame;
 bool g_frameTimer;
 UINT g_scrollMs;
-uint64_t g_shownEndUs; // the Activity pictures end here, in whole pixels
+uint64_t g_shownEndUs;  // the Activity pictures end here, in whole pixels
+bool g_activityChanged; // a pass changed some picture since the pictures last moved
 
 // A cell the refresh rewrote is drawn highlighted for about a second. A timer runs only while
 // some cell is highlighted, and redraws each cell once when its highlight ends.
@@ -168,7 +169,8 @@ DWORD WINAPI PollThread(void* parameter) {
         if (waited == WAIT_OBJECT_0 + 1) InterlockedIncrement(&g_pollStats.wokenPasses);
         RunPass();
     }
-    if (g_sampling) SamplingGap();
+    // A stop for a rebuild is no gap: the next list's refresh samples on, and the history with
+    // it. (Boot-up Settings make one, see InstallCellUpdates.)
     return 0;
 }
 
@@ -227,7 +229,9 @@ void ApplyChanges(HWND list) {
         for (int slot = 0; slot < COLUMN_SLOT_COUNT; ++slot) {
             if (!(changed & Bit(ColumnSlotIndex(slot)))) continue;
             if (slot == SLOT_ACTIVITY) {
-                RedrawCell(list, row, slot);
+                // Drawn when the pictures move on by a pixel (ScrollActivity): a change shows
+                // in the newest pixel, which no sooner redraw could show better.
+                g_activityChanged = true;
                 continue;
             }
             LVITEMW item = {};
@@ -248,9 +252,10 @@ void ScrollActivity(HWND list) {
                     ? int(SendMessageW(list, LVM_GETCOLUMNWIDTH, ColumnSlots[SLOT_ACTIVITY], 0))
                     : 0;
     uint64_t end = ActivityEndUs(width);
-    bool moves = false;
+    bool moves = g_activityChanged;
     if (width > 0 && end != g_shownEndUs) {
         g_shownEndUs = end;
+        g_activityChanged = false;
         int top = int(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
         int last = top + int(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0));
         for (int row = top; row <= last; ++row) {
@@ -357,8 +362,11 @@ void InstallCellUpdates(HWND list) {
     g_frameTimer = false;
     g_scrollMs = 0;
     g_shownEndUs = 0;
+    g_activityChanged = false;
     g_updateList = list;
     g_sampling = SettingsMode == SETTINGS_CURRENT;
+    // No refresh runs now: the history may be told that sampling stops here.
+    if (!g_sampling) SamplingGap();
 }
 
 bool CellUpdatesPending() {

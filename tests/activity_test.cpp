@@ -197,9 +197,10 @@ TEST(ActivityCell, DrawsTheHighAndLowLinesAndABandWhereThePinToggledFast) {
         << "from the right edge: " << seen << " (expected " << expected << ")";
 }
 
-// Two inputs driven at known moments, sampled at 20 Hz; File > Export Activity... (keyboard,
-// the file named in the common dialog); sigrok-cli reads one wire per shown row, named "#" and
-// AltFn Name, with the same transitions at the same distances, within one sample period.
+// Two inputs driven at known moments, sampled at 20 Hz and then at 100 Hz; File > Export
+// Activity... (keyboard, the file named in the common dialog); sigrok-cli reads one wire per shown
+// row, named "#" and AltFn Name, with the same transitions at the same distances, within one sample
+// period.
 TEST(ExportActivity, TheFileMenuWritesAVcdThatSigrokReadsBackWithTheSameTransitions) {
     DialogHarness h(SIM_MODULE_PXA270);
     uint32_t a = PlainInput(13), b = PlainInput(a + 1);
@@ -215,6 +216,7 @@ TEST(ExportActivity, TheFileMenuWritesAVcdThatSigrokReadsBackWithTheSameTransiti
     std::vector<double> at;
     for (auto& step : steps) {
         PumpUntil([] { return false; }, DWORD(step.after));
+        if (at.size() == 3) UpdateRate = 100; // the rate changed while recording
         at.push_back(GetTickCount());
         SimDriveInput(step.pin, step.level);
     }
@@ -345,4 +347,113 @@ TEST(RecordActivity, SamplesEveryGpioForTheSecondsAndWritesTheFile) {
     EXPECT_FALSE(RecordActivity(0, 100, L"Z:\\no\\such\\folder\\x.vcd", &error));
     EXPECT_FALSE(error.empty());
     DeleteFileW(path.c_str());
+}
+
+// Sorting: "Edges" by the count, "Activity" by the edges within the time shown, which a reset of
+// the counts leaves as they were.
+TEST(ActivitySort, EdgesByTheCountAndActivityByTheEdgesShown) {
+    DialogHarness h(SIM_MODULE_TEGRA3);
+    UpdateRate = 100;
+    uint32_t a = PlainInput(100), b = PlainInput(a + 1), c = PlainInput(b + 1);
+    for (auto [pin, toggles] : {std::pair{a, 6}, {b, 2}, {c, 4}})
+        for (int i = 0; i < toggles; ++i) {
+            SimDriveInput(pin, !SimPinLevel(pin));
+            PumpUntil([] { return false; }, 60);
+        }
+    ASSERT_TRUE(PumpUntil([&] { return h.Cell(a, SLOT_EDGES) == L"6"; }));
+    auto order = [&](int slot) {
+        h.CellPoint(a, slot); // the column scrolled into view
+        h.Click(h.HeaderPoint(slot));
+        PumpUntil([] { return false; }, 700); // two clicks close together make a double click
+        return std::vector<int>{h.view.RowOf(b), h.view.RowOf(c), h.view.RowOf(a)};
+    };
+    std::vector<int> rows = order(SLOT_EDGES);
+    EXPECT_TRUE(rows[0] < rows[1] && rows[1] < rows[2])
+        << rows[0] << " " << rows[1] << " " << rows[2];
+    EXPECT_EQ(rows[2], ListGpioCount - 1); // the busiest last: every sort ascends
+    ResetEdgeCount(a);
+    ASSERT_TRUE(PumpUntil([&] { return h.Cell(a, SLOT_EDGES) == L"0"; }));
+    std::vector<int> reset = order(SLOT_EDGES);
+    EXPECT_LT(reset[2], reset[0]); // 0 edges now, before b's 2
+    rows = order(SLOT_ACTIVITY);
+    EXPECT_TRUE(rows[0] < rows[1] && rows[1] < rows[2])
+        << rows[0] << " " << rows[1] << " " << rows[2];
+}
+
+// Boot-up Settings show the stored configuration, not the pins: nothing is sampled there. The
+// recording marks the time unknown, and toggles made meanwhile are no edges.
+TEST(ActivityModes, BootupSettingsPauseTheSamplingAndTheRecordingShowsTheGap) {
+    DialogHarness h(SIM_MODULE_PXA270);
+    UpdateRate = 100;
+    uint32_t g = PlainInput(13);
+    SimDriveInput(g, 0);
+    PumpUntil([] { return false; }, 100);
+    SimDriveInput(g, 1);
+    ASSERT_TRUE(PumpUntil([&] { return h.Cell(g, SLOT_EDGES) != L"0"; }));
+    uint64_t edges = EdgeCount(g);
+    ASSERT_TRUE(h.SwitchMode(IDC_BOOTUP));
+    for (int i = 0; i < 4; ++i) {
+        SimDriveInput(g, i & 1);
+        PumpUntil([] { return false; }, 60);
+    }
+    ASSERT_TRUE(h.SwitchMode(IDC_CURRENT));
+    SimDriveInput(g, 0);
+    ASSERT_TRUE(PumpUntil([&] { return EdgeCount(g) == edges + 1; })) << EdgeCount(g);
+    static ActivityRecording r;
+    TakeActivityRecording(&r);
+    std::string levels; // GPIO g's changes, and '|' for a gap
+    for (uint64_t packed : r.changes) {
+        ActivityChange change = UnpackChange(packed);
+        if (change.level == ACTIVITY_GAP) levels += '|';
+        if (change.gpio == g && change.level != ACTIVITY_GAP) levels += char('0' + change.level);
+    }
+    // The first pass, the edge, the gap of Boot-up Settings (no change inside), the level on
+    // return (still high), then low.
+    EXPECT_NE(levels.find("1|1"), std::string::npos) << levels;
+    EXPECT_EQ(levels.back(), '0') << levels;
+}
+
+// Recordings taken while the refresh samples at 2000 Hz and pins toggle every millisecond are
+// whole: in time order, each change a real change of its GPIO.
+TEST(ActivityHistory, RecordingsTakenWhileSamplingAt2000HzAreWhole) {
+    StartOnModule(SIM_MODULE_PXA270);
+    TestList t;
+    BuildGpioList(t.list);
+    UpdateRate = 2000;
+    StartPollThread(t.list);
+    std::vector<uint32_t> pins;
+    for (uint32_t g = 13; g < 121 && pins.size() < 5; ++g)
+        if (GetGPIODir(g) == 0 && GetGPIOAltFn(g) == 0) pins.push_back(g);
+    volatile bool stop = false;
+    std::thread toggler([&] {
+        for (int level = 0; !stop; level ^= 1, Sleep(1))
+            for (uint32_t g : pins)
+                SimDriveInput(g, level);
+    });
+    static ActivityRecording r;
+    size_t changes = 0;
+    for (int i = 0; i < 20; ++i) {
+        PumpUntil([] { return false; }, 50);
+        TakeActivityRecording(&r);
+        uint8_t level[ACTIVITY_GPIOS];
+        std::copy(std::begin(r.start), std::end(r.start), level);
+        uint64_t last = r.startUs;
+        for (uint64_t packed : r.changes) {
+            ActivityChange change = UnpackChange(packed);
+            ASSERT_GE(change.timeUs, last) << "recording " << i;
+            last = change.timeUs;
+            if (change.level == ACTIVITY_GAP) {
+                std::fill(std::begin(level), std::end(level), SAMPLED_UNKNOWN);
+                continue;
+            }
+            ASSERT_NE(level[change.gpio], change.level) << "recording " << i;
+            level[change.gpio] = uint8_t(change.level);
+        }
+        EXPECT_LE(last, r.endUs);
+        changes = r.changes.size();
+    }
+    stop = true;
+    toggler.join();
+    RunElsewhere([] { StopPollThread(); });
+    EXPECT_GT(changes, 100u);
 }
