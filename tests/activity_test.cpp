@@ -97,6 +97,13 @@ std::vector<int> Transitions(const std::string& samples) {
     return at;
 }
 
+// The dialog's refresh at the rate: the wait at its opening rate (5 Hz) has passed.
+void RefreshAt(int hertz) {
+    UpdateRate = hertz;
+    LONG passes = g_pollStats.passes;
+    PumpUntil([&] { return g_pollStats.passes > passes + 3; });
+}
+
 class Activity : public testing::Test {
   protected:
     void SetUp() override { RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Velmora"); }
@@ -161,11 +168,11 @@ TEST_F(Activity, EdgesCountGpiosimPulseTrainsAndResetClearsOneOrAll) {
 TEST(ActivityCell, DrawsTheHighAndLowLinesAndABandWhereThePinToggledFast) {
     DialogHarness h(SIM_MODULE_PXA300);
     uint32_t g = PlainInput(20);
-    UpdateRate = 100;
+    RefreshAt(100);
     SimDriveInput(g, 0);
     PumpUntil([] { return false; }, 2000);
-    for (double end = GetTickCount() + 1200.0; GetTickCount() < end;) {
-        SimDriveInput(g, !SimPinLevel(g));
+    for (double end = GetTickCount() + 1200.0, level = 0; GetTickCount() < end;) {
+        SimDriveInput(g, int(level = 1 - level));
         PumpUntil([] { return false; }, 20);
     }
     SimDriveInput(g, 1);
@@ -204,7 +211,7 @@ TEST(ActivityCell, DrawsTheHighAndLowLinesAndABandWhereThePinToggledFast) {
 TEST(ExportActivity, TheFileMenuWritesAVcdThatSigrokReadsBackWithTheSameTransitions) {
     DialogHarness h(SIM_MODULE_PXA270);
     uint32_t a = PlainInput(13), b = PlainInput(a + 1);
-    UpdateRate = 20;
+    RefreshAt(20);
     SimDriveInput(a, 0);
     SimDriveInput(b, 0);
     PumpUntil([] { return false; }, 300);
@@ -353,14 +360,15 @@ TEST(RecordActivity, SamplesEveryGpioForTheSecondsAndWritesTheFile) {
 // the counts leaves as they were.
 TEST(ActivitySort, EdgesByTheCountAndActivityByTheEdgesShown) {
     DialogHarness h(SIM_MODULE_TEGRA3);
-    UpdateRate = 100;
+    RefreshAt(100);
     uint32_t a = PlainInput(100), b = PlainInput(a + 1), c = PlainInput(b + 1);
     for (auto [pin, toggles] : {std::pair{a, 6}, {b, 2}, {c, 4}})
-        for (int i = 0; i < toggles; ++i) {
-            SimDriveInput(pin, !SimPinLevel(pin));
+        for (int i = 0, level = SimPinLevel(pin); i < toggles; ++i) {
+            SimDriveInput(pin, level ^= 1);
             PumpUntil([] { return false; }, 60);
         }
-    ASSERT_TRUE(PumpUntil([&] { return h.Cell(a, SLOT_EDGES) == L"6"; }));
+    ASSERT_TRUE(PumpUntil([&] { return h.Cell(a, SLOT_EDGES) == L"6"; }))
+        << "Edges of " << a << ": " << h.Cell(a, SLOT_EDGES).c_str();
     auto order = [&](int slot) {
         h.CellPoint(a, slot); // the column scrolled into view
         h.Click(h.HeaderPoint(slot));
@@ -384,7 +392,7 @@ TEST(ActivitySort, EdgesByTheCountAndActivityByTheEdgesShown) {
 // recording marks the time unknown, and toggles made meanwhile are no edges.
 TEST(ActivityModes, BootupSettingsPauseTheSamplingAndTheRecordingShowsTheGap) {
     DialogHarness h(SIM_MODULE_PXA270);
-    UpdateRate = 100;
+    RefreshAt(100);
     uint32_t g = PlainInput(13);
     SimDriveInput(g, 0);
     PumpUntil([] { return false; }, 100);
