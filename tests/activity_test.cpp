@@ -125,10 +125,15 @@ TEST_F(Activity, EdgesCountGpiosimPulseTrainsAndResetClearsOneOrAll) {
     ASSERT_TRUE(w.dialog);
     JoinModule(SIM_MODULE_PXA270);
     std::vector<uint32_t> pins;
-    for (uint32_t g = 13; g < 121 && pins.size() < 3; ++g)
+    for (uint32_t g = 13; g < 121 && pins.size() < 4; ++g)
         if (GetGPIODir(g) == 0 && GetGPIOAltFn(g) == 0) pins.push_back(g);
-    ASSERT_EQ(pins.size(), 3u);
+    ASSERT_EQ(pins.size(), 4u);
     SetDlgItemInt(w.dialog, IDC_UPDATERATE, 100, FALSE);
+    // A fourth input seen to change: the refresh has sampled since the rate was set, and waits
+    // 10 ms from now on.
+    int probe = !SimPinLevel(pins[3]);
+    SimDriveInput(pins[3], probe);
+    ASSERT_TRUE(Eventually([&] { return w.Cell(pins[3], L"Level") == std::to_wstring(probe); }));
     const int counts[3] = {3, 4, 6};
     std::vector<std::thread> trains;
     ChildResult results[3];
