@@ -16,6 +16,7 @@
 #include "activity/history.h"
 
 #include <commctrl.h>
+#include <algorithm>
 #include <cstring>
 
 PollStats g_pollStats;
@@ -51,11 +52,15 @@ constexpr unsigned Bit(ColumnSlotIndex slot) {
 
 constexpr UINT WM_FRAME = WM_APP + 1;
 
-// Frames at most every 17 ms (under 60 a second); a request that comes sooner waits on a timer.
+// Frames at most one every 17 ms on average (under 60 a second), as a budget that fills with
+// time and holds two frames: a change after a quiet moment is written at once, a stream of
+// changes is written 58 times a second. A request beyond the budget waits on a timer.
 constexpr DWORD kFrameMs = 17;
+constexpr double kFrameBudget = 2;
+double g_frames = kFrameBudget; // frames that may run now
+DWORD g_framesCounted;          // tick of the last look at the budget
 constexpr UINT_PTR kFrameTimer = 2;
 constexpr UINT_PTR kScrollTimer = 3; // while some Activity picture moves: one pixel's time
-DWORD g_lastFrame;
 bool g_frameTimer;
 UINT g_scrollMs;
 uint64_t g_shownEndUs;  // the Activity pictures end here, in whole pixels
@@ -281,22 +286,25 @@ void ScrollActivity(HWND list) {
 }
 
 void RunFrame(HWND list) {
-    g_lastFrame = GetTickCount();
     InterlockedExchange(&g_frameRequested, 0);
     ApplyChanges(list);
     ScrollActivity(list);
     InterlockedIncrement(&g_pollStats.frames);
 }
 
-// A frame now, or when 17 ms have passed since the last one.
+// A frame now if the budget allows, else when it does.
 void RequestFrame(HWND list) {
-    DWORD since = GetTickCount() - g_lastFrame;
-    if (since >= kFrameMs) {
+    DWORD now = GetTickCount();
+    g_frames = std::min(kFrameBudget, g_frames + double(now - g_framesCounted) / kFrameMs);
+    g_framesCounted = now;
+    if (g_frames >= 1) {
+        g_frames -= 1;
         if (g_frameTimer) KillTimer(g_updateWindow, kFrameTimer);
         g_frameTimer = false;
         RunFrame(list);
     } else if (!g_frameTimer) {
-        g_frameTimer = SetTimer(g_updateWindow, kFrameTimer, kFrameMs - since, nullptr) != 0;
+        UINT wait = UINT((1 - g_frames) * kFrameMs) + 1;
+        g_frameTimer = SetTimer(g_updateWindow, kFrameTimer, wait, nullptr) != 0;
     }
 }
 
@@ -308,7 +316,7 @@ LRESULT CALLBACK UpdateProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         if (wParam == kFrameTimer) {
             KillTimer(window, kFrameTimer);
             g_frameTimer = false;
-            RunFrame(g_updateList);
+            RequestFrame(g_updateList);
         }
         if (wParam == kScrollTimer) RequestFrame(g_updateList);
         return 0;
