@@ -202,10 +202,11 @@ TEST(ActivityCell, DrawsTheHighAndLowLinesAndABandWhereThePinToggledFast) {
         }
     });
     // 100 ms a pixel at the column's width: 2 s is about 20 pixels, 1.2 s about 12.
-    std::string expected = "^H{15,22}B{9,16}L{15,}";
+    // (A loaded machine may hold this thread up a little before it reads the picture.)
+    std::string expected = "^H{15,30}B{9,18}L{15,}";
     size_t h1 = seen.find_first_not_of('H'), b1 = seen.find_first_not_of('B', h1);
     size_t l1 = seen.find_first_not_of('L', b1);
-    EXPECT_TRUE(h1 >= 15 && h1 <= 22 && b1 - h1 >= 9 && b1 - h1 <= 16 && l1 - b1 >= 15)
+    EXPECT_TRUE(h1 >= 15 && h1 <= 30 && b1 - h1 >= 9 && b1 - h1 <= 18 && l1 - b1 >= 15)
         << "from the right edge: " << seen << " (expected " << expected << ")";
 }
 
@@ -410,6 +411,8 @@ TEST(ActivityModes, BootupSettingsPauseTheSamplingAndTheRecordingShowsTheGap) {
         PumpUntil([] { return false; }, 60);
     }
     ASSERT_TRUE(h.SwitchMode(IDC_CURRENT));
+    LONG passes = g_pollStats.passes; // sampling again before the pin moves
+    ASSERT_TRUE(PumpUntil([&] { return g_pollStats.passes > passes + 1; }));
     SimDriveInput(g, 0);
     ASSERT_TRUE(PumpUntil([&] { return EdgeCount(g) == edges + 1; })) << EdgeCount(g);
     static ActivityRecording r;
