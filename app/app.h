@@ -40,6 +40,14 @@ int IsBelvanModule();
 // Menu resource 103 and its popups, "Columns" with the "Edges", "Activity" and "Copy table"
 // items added, and the "Edges" popup.
 void LoadPopupMenus();
+// The main window's placement at the last close, stored beside the preferences.
+struct WindowPlacementValues {
+    bool known; // all five values were stored, each as this tool writes it
+    int left, top, width, height;
+    bool maximised;
+};
+extern WindowPlacementValues g_windowPlacement;
+
 void LoadPreferences();
 void StorePreferences();
 void FillColumnMenuOrder();

@@ -49,6 +49,7 @@ void ShowBoardChoice(HWND dialog) {
 
 void OnEndDialog(HWND dialog) {
     if (!g_boardChosen) EvalbRevID = g_storedBoard;
+    RememberPlacement(dialog);
     RemoveMenuBar();
     EndDialog(dialog, 0);
 }
@@ -69,19 +70,33 @@ void OnInitDialog(HWND dialog) {
     ShowBoardChoice(dialog);
     SetDlgItemTextW(dialog, IDC_HELPTEXT, HelpText(SETTINGS_CURRENT));
     if (IsPxa(ProcessorId)) LoadBootConfig(true);
-    // The window can be minimised, which rests the refresh.
-    SetWindowLongPtrW(dialog, GWL_STYLE, GetWindowLongPtrW(dialog, GWL_STYLE) | WS_MINIMIZEBOX);
-    SetWindowPos(dialog, nullptr, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    // The window can be minimised, which rests the refresh, and resized or maximised, which
+    // gives the list the room. The sizing border keeps the client area as designed; a resize
+    // paints the background around the controls only.
+    RECT client;
+    GetClientRect(dialog, &client);
+    LONG_PTR style = GetWindowLongPtrW(dialog, GWL_STYLE);
+    SetWindowLongPtrW(dialog, GWL_STYLE,
+                      style | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN);
+    AdjustWindowRectEx(&client, DWORD(GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
+                       DWORD(GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
+    SetWindowPos(dialog, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    CreateFindBox(dialog);
     AddMenuBar(dialog);
+    RecordLayout(dialog);
+    ApplyStoredPlacement(dialog);
     HANDLE icon = LoadImageW(g_instance, MAKEINTRESOURCEW(IDI_TOOL), IMAGE_ICON, 16, 16, 0);
     if (icon) SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
 // No refresh while minimised; a pass at once when the window comes back.
-void OnSize(WPARAM kind) {
+void OnSize(HWND dialog, WPARAM kind, LPARAM size) {
     if (kind == SIZE_MINIMIZED) PausePolling(true);
-    if (kind == SIZE_RESTORED || kind == SIZE_MAXIMIZED) PausePolling(false);
+    if (kind == SIZE_RESTORED || kind == SIZE_MAXIMIZED) {
+        PausePolling(false);
+        LayOut(dialog, LOWORD(size), HIWORD(size));
+    }
 }
 
 void OnUpdateRate(HWND dialog, WORD code) {
@@ -112,6 +127,10 @@ void OnCommand(HWND dialog, WORD id, WORD code) {
     case IDC_BELVAN: ChooseBoard(EVALB_BELVAN); break;
     case IDM_COPY_TABLE: CopyGpioTable(List(dialog), dialog); break;
     case IDM_EXPORT_ACTIVITY: OnExportActivity(dialog); break;
+    case IDM_FIND: FocusFindBox(dialog); break;
+    case IDC_FIND:
+        if (code == EN_CHANGE) OnFindChanged(dialog);
+        break;
     default: break;
     }
 }
@@ -125,6 +144,7 @@ void OnRebuildList(HWND dialog, int parameter) {
     // A mode switch changes what GPIOLib works on here, while no refresh pass runs.
     SyncGpioLibWithSettingsMode();
     BuildGpioList(List(dialog));
+    ShowFindCount(dialog);
 }
 
 // Answers the list's notifications; true when the result is set.
@@ -144,8 +164,7 @@ bool OnNotify(HWND dialog, const NMHDR* header) {
         return true;
     case LVN_COLUMNCLICK: {
         auto* click = reinterpret_cast<const NMLISTVIEW*>(header);
-        SendMessageW(header->hwndFrom, LVM_SORTITEMS, WPARAM(click->iSubItem),
-                     reinterpret_cast<LPARAM>(CompareRows));
+        SortGpioList(header->hwndFrom, click->iSubItem);
         return false;
     }
     default: return false;
@@ -160,7 +179,11 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND: OnCommand(dialog, LOWORD(wParam), HIWORD(wParam)); return TRUE;
     case WM_NOTIFY: return OnNotify(dialog, reinterpret_cast<const NMHDR*>(lParam));
     case WM_CONTEXTMENU: return OnContextMenu(dialog, reinterpret_cast<HWND>(wParam), lParam);
-    case WM_SIZE: OnSize(wParam); return FALSE;
+    case WM_SIZE: OnSize(dialog, wParam, lParam); return FALSE;
+    case WM_GETMINMAXINFO: LimitSize(dialog, reinterpret_cast<MINMAXINFO*>(lParam)); return TRUE;
+    case WM_DPICHANGED:
+        OnDpiChanged(dialog, LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        return TRUE;
     case WM_APP_REBUILD_LIST: OnRebuildList(dialog, int(wParam)); return TRUE;
     case WM_APP_END_DIALOG: OnEndDialog(dialog); return TRUE;
     default: return FALSE;

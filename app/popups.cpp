@@ -165,7 +165,8 @@ bool InHeader(HWND list, POINT screen) {
 }
 
 // The GPIO of a row: the list's own item id, which it hands out in insertion order over its
-// whole life, modulo the rows of a build; the row's lParam says the same and wins if not.
+// whole life, modulo the rows of a build; the row's lParam says the same and wins if not (as
+// it does once the find box has left rows out and brought them back).
 uint32_t RowGpio(HWND list, int row) {
     int id = int(SendMessageW(list, LVM_MAPINDEXTOID, WPARAM(row), 0));
     int gpio = ListGpioCount > 0 ? id % ListGpioCount : id;

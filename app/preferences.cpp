@@ -2,6 +2,8 @@
 #include "app/app.h"
 #include "table/shared.h"
 
+#include <iterator>
+
 namespace {
 
 struct StoredValue {
@@ -27,6 +29,43 @@ const StoredValue kStoredValues[] = {
     {L"g_ColActivity", &ColumnSlots[SLOT_ACTIVITY]},
 };
 
+// The window's placement, after the values above: left, top, width, height (the normal
+// rectangle, in pixels) and 1 when the window was maximised, else 0.
+const wchar_t* const kPlacementNames[] = {L"WindowLeft", L"WindowTop", L"WindowWidth",
+                                          L"WindowHeight", L"WindowMaximized"};
+
+// Only what this tool writes counts: a value of another type (a string, bytes, a 64-bit number
+// left by another version or typed by hand) or of another size is as good as missing, though
+// four of its bytes would read as a number.
+bool ReadDword(HKEY key, const wchar_t* name, DWORD* data) {
+    DWORD size = sizeof *data, type = REG_NONE;
+    return RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) ==
+               ERROR_SUCCESS &&
+           type == REG_DWORD && size == sizeof *data;
+}
+
+void WriteDword(HKEY key, const wchar_t* name, DWORD data) {
+    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+}
+
+void LoadPlacement(HKEY key) {
+    DWORD values[std::size(kPlacementNames)];
+    for (size_t i = 0; i < std::size(kPlacementNames); ++i)
+        if (!ReadDword(key, kPlacementNames[i], &values[i])) return;
+    if (values[4] > 1) return;
+    g_windowPlacement = {true,           int(values[0]), int(values[1]),
+                         int(values[2]), int(values[3]), values[4] == 1};
+}
+
+void StorePlacement(HKEY key) {
+    const WindowPlacementValues& p = g_windowPlacement;
+    if (!p.known) return;
+    const DWORD values[] = {DWORD(p.left), DWORD(p.top), DWORD(p.width), DWORD(p.height),
+                            p.maximised ? 1u : 0u};
+    for (size_t i = 0; i < std::size(kPlacementNames); ++i)
+        WriteDword(key, kPlacementNames[i], values[i]);
+}
+
 const ColumnSlotIndex kMenuOrder[COLUMN_SLOT_COUNT] = {
     SLOT_GPIO,  SLOT_PINNAME,   SLOT_ALTFNNAME,  SLOT_ALTFN,    SLOT_DIRECTION, SLOT_LEVEL,
     SLOT_PIN,   SLOT_EVALLOC,   SLOT_EVALFNNAME, SLOT_EDGEDET,  SLOT_EDGESTAT,  SLOT_TRISTATE,
@@ -41,18 +80,13 @@ void LoadPreferences() {
         ERROR_SUCCESS)
         return;
     for (const StoredValue& value : kStoredValues) {
-        // Only what this tool writes counts: a value of another type (a string, bytes, a
-        // 64-bit number left by another version or typed by hand) or of another size is as
-        // good as missing, though four of its bytes would read as a number.
-        DWORD data = 0, size = sizeof data, type = REG_NONE;
-        if (RegQueryValueExW(key, value.name, nullptr, &type, reinterpret_cast<BYTE*>(&data),
-                             &size) != ERROR_SUCCESS ||
-            type != REG_DWORD || size != sizeof data)
-            continue;
+        DWORD data = 0;
+        if (!ReadDword(key, value.name, &data)) continue;
         // A board number no table knows would index past the board tables: keep the default.
         if (value.variable == &EvalbRevID && data >= EVALB_COUNT) continue;
         *value.variable = int(data);
     }
+    LoadPlacement(key);
     RegCloseKey(key);
 }
 
@@ -61,11 +95,9 @@ void StorePreferences() {
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, PREFERENCES_WRITE_KEY, 0, nullptr, 0, KEY_ALL_ACCESS,
                         nullptr, &key, nullptr) != ERROR_SUCCESS)
         return;
-    for (const StoredValue& value : kStoredValues) {
-        DWORD data = DWORD(*value.variable);
-        RegSetValueExW(key, value.name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                       sizeof data);
-    }
+    for (const StoredValue& value : kStoredValues)
+        WriteDword(key, value.name, DWORD(*value.variable));
+    StorePlacement(key);
     RegCloseKey(key);
 }
 

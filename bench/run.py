@@ -306,8 +306,10 @@ def main():
             ("5   change to cell at 100 Hz", "table_bench.exe", "ChangeToCell.At100Hz", {}),
             ("6   responsiveness at 2000 Hz", "tool_bench.exe", "ToolBench.Responsiveness", {}),
             ("7   start-up", "tool_bench.exe", "ToolBench.StartUp", {"RUNS": 11}),
-            ("9   edges at 1000 Hz", "table_bench.exe", "ActivityBench.EdgesAt1000Hz", {}),
-            ("10  cost curve of the rates", "table_bench.exe", "ActivityBench.CostCurve", {}),
+            ("9a  find: keystroke", "table_bench.exe", "Find.Keystroke", {}),
+            ("9b  resize step", "table_bench.exe", "Resize.Step", {}),
+            ("10  edges at 1000 Hz", "table_bench.exe", "ActivityBench.EdgesAt1000Hz", {}),
+            ("11  cost curve of the rates", "table_bench.exe", "ActivityBench.CostCurve", {}),
         ]
         if arguments.soak:
             steps.append(("8   memory over a %d s soak" % arguments.soak_seconds,
@@ -330,6 +332,8 @@ def main():
             figures.append({"id": id_, "name": name, "unit": unit, "runs": [], "floor_runs": [],
                             "goal": goal, "note": "not run: scripts/bench.sh --soak"})
 
+    # In the order of the figures' numbers, whatever order they ran in.
+    figures.sort(key=lambda f: int(re.match(r"\d+", f["id"]).group()))
     rows = [judge(f) for f in figures]
     host["load_average_after"] = [round(x, 2) for x in os.getloadavg()]
     print()
@@ -346,7 +350,7 @@ def main():
             print("%-4s %s" % (r["id"], r["note"]))
         previous = r["note"]
     if bench.curve:
-        print("10   the cost curve: CPU of the table's process and the Wine server, % of a core, "
+        print("11   the cost curve: CPU of the table's process and the Wine server, % of a core, "
               "3 s at each rate")
         print("     (inputs toggling every 10 ms; \"all\": every GPIO made a plain input; floor: bare")
         print("     reads with the same waits, nothing toggling)")

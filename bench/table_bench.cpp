@@ -1,17 +1,21 @@
 // The GPIO table inside the benchmark's process: a real list view owned by this thread, with
 // start-up's state of the Tegra 3 Belvan module and every column the processor allows.
-// Figures 2 (unchanged pass), 3 (full build), 4 (sort), 5 (change to cell), 9 (edges at
-// 1000 Hz) and the cost curve of the rates.
+// Figures 2 (unchanged pass), 3 (full build), 4 (sort), 5 (change to cell), 9 (the find box's
+// keystroke and a resize step, in the tool's dialog), 10 (edges at 1000 Hz) and 11 (the cost
+// curve of the rates).
 #include "bench/bench_support.h"
 #include "tests/dialog_support.h"
+#include "tests/input_support.h"
 #include "tests/list_support.h"
 #include "gpiolib/gpiolib.h"
 #include "platform/ce.h"
+#include "res/resource.h"
 #include "table/table.h"
 #include "activity/history.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <functional>
 #include <numeric>
 #include <random>
 
@@ -523,13 +527,13 @@ TEST_F(ActivityBench, EdgesAt1000Hz) {
     std::vector<uint32_t> pins = PlainInputs(10, view.list);
     ASSERT_EQ(pins.size(), 10u);
     Figure missed = {
-        "9a", "edges missed at 1000 Hz, ten inputs toggling at 50 Hz", "edges", {}, {}, "value<=0",
+        "10a", "edges missed at 1000 Hz, ten inputs toggling at 50 Hz", "edges", {}, {}, "value<=0",
         ""};
-    Figure cost = {"9b", "CPU at 1000 Hz, edges of ten inputs at 50 Hz", "%", {}, {}, "ratio<=1.5",
+    Figure cost = {"10b", "CPU at 1000 Hz, edges of ten inputs at 50 Hz", "%", {}, {}, "ratio<=1.5",
                    ""};
     Figure share = {
-        "9c", "CPU at 1000 Hz, edges of ten inputs: share of a core", "%", {}, {}, "value<=5", ""};
-    Figure paints = {"9d",     "list repaints a second at 1000 Hz, edges of ten inputs",
+        "10c", "CPU at 1000 Hz, edges of ten inputs: share of a core", "%", {}, {}, "value<=5", ""};
+    Figure paints = {"10d",    "list repaints a second at 1000 Hz, edges of ten inputs",
                      "paints", {},
                      {},       "value<=60",
                      ""};
@@ -640,4 +644,119 @@ TEST(Minimised, IdleCost) {
         seconds, 5 * seconds, Median(cpu));
     passes.note = note;
     Report(passes);
+}
+
+namespace {
+
+// Messages served until the condition holds (at most 5 s); then the dialog painted.
+bool ServeUntilPainted(HWND dialog, const std::function<bool()>& done) {
+    double end = NowMs() + 5000;
+    while (!done()) {
+        if (NowMs() > end) return false;
+        MSG message;
+        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        } else {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+        }
+    }
+    RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return true;
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[256] = L"";
+    GetWindowTextW(window, text, 256);
+    return text;
+}
+
+} // namespace
+
+// Typing in the find box: from a real key press until the list shows the rows that remain,
+// painted. Searches a user makes, typed and taken back key by key.
+TEST(Find, Keystroke) {
+    int runs = BenchSetting("RUNS", 5);
+    DialogHarness h(kModule);
+    HWND box = GetDlgItem(h.dialog, IDC_FIND);
+    ASSERT_NE(box, nullptr);
+    SetForegroundWindow(h.dialog);
+    SetFocus(box);
+    const wchar_t* searches[] = {L"uart",     L"sdmmc dat", L"input gmi", L"pex",
+                                 L"output 1", L"kb_row",    L"mxm3.1",    L"x7"};
+    Figure keystroke = {
+        "9a", "find: keystroke to the filtered list (p99)", "ms", {}, {}, "value<=16", ""};
+    std::vector<double> all;
+    int fewest = 245;
+    for (int run = 0; run < runs; ++run) {
+        std::vector<double> times;
+        for (const wchar_t* search : searches) {
+            std::wstring typed;
+            auto press = [&](bool back, wchar_t c) {
+                std::wstring expected = back ? typed.substr(0, typed.size() - 1) : typed + c;
+                double start = NowMs();
+                if (back) {
+                    PressKey(VK_BACK);
+                } else {
+                    wchar_t one[2] = {c, 0};
+                    TypeText(one);
+                }
+                bool shown =
+                    ServeUntilPainted(h.dialog, [&] { return WindowText(box) == expected; });
+                times.push_back(NowMs() - start);
+                typed = expected;
+                return shown;
+            };
+            for (const wchar_t* c = search; *c; ++c)
+                ASSERT_TRUE(press(false, *c)) << "the box never read what was typed";
+            fewest = std::min(fewest, h.view.Rows());
+            while (!typed.empty())
+                ASSERT_TRUE(press(true, 0));
+            ASSERT_EQ(h.view.Rows(), 245) << "clearing the box brought not every row back";
+        }
+        keystroke.runs.push_back(Percentile(times, 99));
+        all.insert(all.end(), times.begin(), times.end());
+    }
+    ASSERT_LT(fewest, 20) << "the searches hardly filtered";
+    char note[200];
+    snprintf(note, sizeof note,
+             "a key typed or taken back in the find box until the list is painted; %d keys a run "
+             "over %d searches, median %.2f ms",
+             int(all.size()) / runs, int(std::size(searches)), Median(all));
+    keystroke.note = note;
+    Report(keystroke);
+}
+
+// One step of a resize: the window 40 pixels wider and higher, or back, until it is painted
+// again, the list full (every row, every column).
+TEST(Resize, Step) {
+    int runs = BenchSetting("RUNS", 5), steps = BenchSetting("RESIZE_STEPS", 60);
+    DialogHarness h(kModule);
+    Figure resize = {"9b", "one resize step, the list full (p99)", "ms", {}, {}, "value<=16", ""};
+    RECT opened;
+    GetWindowRect(h.dialog, &opened);
+    std::vector<double> all;
+    for (int run = 0; run < runs; ++run) {
+        std::vector<double> times;
+        for (int step = 0; step < steps; ++step) {
+            int grow = step % 2 ? 0 : 40;
+            double start = NowMs();
+            SetWindowPos(h.dialog, nullptr, 0, 0, opened.right - opened.left + grow,
+                         opened.bottom - opened.top + grow, SWP_NOMOVE | SWP_NOZORDER);
+            RedrawWindow(h.dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            times.push_back(NowMs() - start);
+            Pump(2);
+        }
+        resize.runs.push_back(Percentile(times, 99));
+        all.insert(all.end(), times.begin(), times.end());
+    }
+    RECT list;
+    GetWindowRect(h.list, &list);
+    ASSERT_EQ(h.view.Rows(), 245);
+    char note[160];
+    snprintf(note, sizeof note,
+             "SetWindowPos of the dialog until painted, %d steps a run; median %.2f ms", steps,
+             Median(all));
+    resize.note = note;
+    Report(resize);
 }

@@ -18,6 +18,9 @@
 #define IDC_EVAL21 1045
 #define IDC_EVAL31 1046
 #define IDC_BELVAN 1049
+// Made at run time: the find box at the top right and its count ("12 of 245").
+#define IDC_FIND 1050
+#define IDC_FINDCOUNT 1051
 
 // Popup 0 "AltFn" (PXA270): an input half and an output half.
 #define IDM_ALTFN_INPUT 40002
@@ -76,8 +79,10 @@
 #define IDM_PULL_UP 40062
 // Added to "Columns" at start-up, after a separator: the table as text on the clipboard.
 #define IDM_COPY_TABLE 40070
+// The menu bar's "Find": the caret into the find box.
+#define IDM_FIND 40071
 // The "Edges" popup, built at start-up: one GPIO's count, or every count, back to 0.
-#define IDM_EDGES_RESET 40071
-#define IDM_EDGES_RESET_ALL 40072
+#define IDM_EDGES_RESET 40072
+#define IDM_EDGES_RESET_ALL 40073
 // "File" menu: the recorded activity of the shown rows as a VCD file.
-#define IDM_EXPORT_ACTIVITY 40073
+#define IDM_EXPORT_ACTIVITY 40074

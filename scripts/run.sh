@@ -8,8 +8,11 @@
 #                           another screenshot, scripts/run.sh --stop ends it.
 #   scripts/run.sh --stop   ends a kept tool, its display, and every Wine process of the build
 # A refused start (not a Velmora module, an unknown processor) ends with exit code 1.
+# Each simulated module keeps its own preferences (scripts/preferences.sh): its copy is put in
+# place before the tool starts and taken back when the tool has ended through its close command.
 set -e
 cd "$(dirname "$0")/.."
+. scripts/preferences.sh
 build="${VELMORA_BUILD:-build}"
 case "$build" in /*) ;; *) build="$PWD/$build" ;; esac
 run="$build/wine-run"
@@ -19,6 +22,8 @@ shot="$PWD/screenshot/gpioconfig.png"
 # display and prefix here, for gpiosim and --shot.
 desktopPrefix="$build/wineprefix-desktop"
 session="$build/headless-session"
+# The exit code of the tool started headless, once it has ended.
+toolStatus="$build/headless-tool-status"
 
 mode="${1:-}"
 case "$mode" in
@@ -35,6 +40,11 @@ stop_wine() {
     done
 }
 
+# The preferences of a headless tool that has ended after a normal run, into its copy.
+take_back_if_closed() {
+    if [ "$(cat "$toolStatus" 2>/dev/null)" = 1 ]; then take_back_preferences "$run" "$1"; fi
+}
+
 screenshot() {
     mkdir -p "$(dirname "$shot")"
     desktop=$(xdotool search --name "Wine desktop" | head -n 1)
@@ -46,6 +56,12 @@ if [ "$mode" = "--stop" ]; then
         . "$session"
         export DISPLAY VELMORA_WINEPREFIX
         "$run" "$build/windowctl.exe" close >/dev/null 2>&1 || true
+        # The tool stores its preferences after its window has gone, and then ends.
+        for _ in $(seq 600); do
+            [ ! -s "$toolStatus" ] && kill -0 "$TOOL_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        take_back_if_closed "$PREFERENCES"
         kill "$XVFB_PID" 2>/dev/null || true
         rm -f "$session"
     fi
@@ -63,13 +79,19 @@ if [ "$mode" = "--shot" ]; then
 fi
 
 scripts/setup.sh gpioconfig gpiosim windowctl
+preferences=$(preferences_copy "$build")
 
+# The tool ends with 1 after a normal run (its preferences stored) and with 0 when it refused to
+# start.
 if [ -n "$DISPLAY" ] && [ -z "$mode" ]; then
     "$run" --prepare
+    put_preferences "$run" "$preferences"
     status=0
     "$run" "$build/gpioconfig.exe" || status=$?
-    # The tool ends with 1 after a normal run and with 0 when it refused to start.
-    if [ "$status" -eq 1 ]; then exit 0; fi
+    if [ "$status" -eq 1 ]; then
+        take_back_preferences "$run" "$preferences"
+        exit 0
+    fi
     echo "The tool refused to start (its message said why)." >&2
     exit 1
 fi
@@ -80,7 +102,7 @@ if [ -f "$session" ]; then
 fi
 # A private display: Xvfb picks a free number and writes it once it accepts clients.
 displayFile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayFile" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$displayFile" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do [ -s "$displayFile" ] && break; sleep 0.1; done
 DISPLAY=":$(cat "$displayFile")"
@@ -89,18 +111,26 @@ export DISPLAY
 # The prefix after the display: Wine starts its processes for the display they find.
 export VELMORA_WINEPREFIX="$desktopPrefix"
 "$run" --prepare
-if [ ! -f "$VELMORA_WINEPREFIX/.desktop" ]; then
+# The desktop (and so the picture) leaves room for a window enlarged and remembered.
+desktopSize=1100x660
+if [ ! -f "$VELMORA_WINEPREFIX/.desktop-$desktopSize" ]; then
     "$run" reg add "HKCU\\Software\\Wine\\Explorer" /v Desktop /d Default /f >/dev/null 2>&1
-    "$run" reg add "HKCU\\Software\\Wine\\Explorer\\Desktops" /v Default /d 860x480 /f >/dev/null 2>&1
+    "$run" reg add "HKCU\\Software\\Wine\\Explorer\\Desktops" /v Default /d $desktopSize /f >/dev/null 2>&1
     # Wine reads the desktop setting when it starts.
     WINEPREFIX="$VELMORA_WINEPREFIX" wineserver -k || true
     WINEPREFIX="$VELMORA_WINEPREFIX" wineserver -w || true
-    touch "$VELMORA_WINEPREFIX/.desktop"
+    touch "$VELMORA_WINEPREFIX/.desktop-$desktopSize"
     "$run" --prepare
 fi
 
 echo "Starting the tool on a private display..."
-"$run" "$build/gpioconfig.exe" </dev/null >/dev/null 2>&1 &
+put_preferences "$run" "$preferences"
+rm -f "$toolStatus"
+(
+    code=0
+    "$run" "$build/gpioconfig.exe" || code=$?
+    echo $code >"$toolStatus"
+) </dev/null >/dev/null 2>&1 &
 tool=$!
 status=0
 message=$("$run" "$build/windowctl.exe" wait) || status=$?
@@ -116,6 +146,7 @@ screenshot
 if [ "$status" -eq 3 ] || [ "$mode" != "--keep" ]; then
     "$run" "$build/windowctl.exe" close >/dev/null || true
     wait $tool || true
+    take_back_if_closed "$preferences"
     kill $xvfb 2>/dev/null || true
     WINEPREFIX="$VELMORA_WINEPREFIX" wineserver -k || true
 fi
@@ -134,6 +165,8 @@ DISPLAY='$DISPLAY'
 VELMORA_WINEPREFIX='$VELMORA_WINEPREFIX'
 VELMORA_SIM_MODULE='${VELMORA_SIM_MODULE:-pxa270}'
 XVFB_PID=$xvfb
+TOOL_PID=$tool
+PREFERENCES='$preferences'
 END
 echo "The tool keeps running on the private display $DISPLAY."
 echo "Screenshot of its window: $shot"

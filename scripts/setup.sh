@@ -40,8 +40,10 @@ targets=""
 for t in "$@"; do targets="$targets --target $t"; done
 log="$build/build.log"
 status=$(mktemp)
-{ cmake --build "$build" $targets -j "$(nproc)" -- --no-print-directory >"$log" 2>&1
-  echo $? >"$status"; } &
+# (set -e would end this group at a failing build, before its code is written.)
+{ result=0
+  cmake --build "$build" $targets -j "$(nproc)" -- --no-print-directory >"$log" 2>&1 || result=$?
+  echo $result >"$status"; } &
 builder=$!
 said=""
 while kill -0 $builder 2>/dev/null; do

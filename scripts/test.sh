@@ -6,10 +6,12 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 build="${VELMORA_BUILD:-build}"
 case "$build" in /*) ;; *) build="$PWD/$build" ;; esac
-# Sets up the Wine prefixes before CTest starts: the tests' own, and the build's, in which
+# Sets up the Wine prefixes before CTest starts: the tests' own (and one at 144 pixels per
+# inch), and the build's, in which
 # CTest lists each test program's tests (a first set-up there could outlast that listing's
 # time limit on a loaded machine).
 VELMORA_TEST_BIN="$build" "$build/wine-run" --prepare
+VELMORA_TEST_BIN="$build" VELMORA_TEST_DPI=144 "$build/wine-run" --prepare
 "$build/wine-run" --prepare
 exec xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
     build="$1"

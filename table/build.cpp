@@ -3,16 +3,20 @@
 #include "table/cells.h"
 #include "gpiolib/gpiolib.h"
 #include "table/evalboard.h"
+#include "table/filter.h"
 #include "table/modulepin.h"
 #include "activity/history.h"
 
 #include <commctrl.h>
+#include <climits>
 
 namespace {
 
 // One buffer serves every cell; the longest text (an evaluation-board location) has 16.
-constexpr int kCellTextSize = 128;
-wchar_t g_cellText[kCellTextSize];
+wchar_t g_cellText[CELL_TEXT_SIZE];
+
+// The GPIOs that have a row in the list now (the find words may leave some out).
+bool g_rowPresent[ROW_CACHE_ENTRIES];
 
 unsigned Family() {
     if (ProcessorId == PROCESSOR_TEGRA2) return ON_TEGRA2;
@@ -26,25 +30,43 @@ void ApplyProcessorRule() {
         if (!(column.allowedOn & Family())) ColumnSlots[column.slot] = COLUMN_HIDDEN;
 }
 
+// The table's width scaled from 96 pixels per inch to the list's, widened until the header
+// shows its whole text (the header draws it three edges in from either side); 0 stays 0.
+int StartWidth(const ColumnDef& column, int width, HDC dc, int dpi) {
+    if (width <= 0) return 0;
+    SIZE text = {};
+    GetTextExtentPoint32W(dc, column.header, lstrlenW(column.header), &text);
+    int whole = text.cx + 6 * GetSystemMetrics(SM_CXEDGE);
+    int scaled = MulDiv(width, dpi, 96);
+    return scaled > whole ? scaled : whole;
+}
+
 void InsertColumns(HWND list) {
+    HDC dc = GetDC(list);
+    HGDIOBJ font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    int dpi = WindowDpi(list);
     int index = 0;
     for (const ColumnDef& column : Columns) {
         if (!ColumnShown(column.slot)) continue;
         LVCOLUMNW lvc = {};
         lvc.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
         lvc.fmt = column.format;
-        lvc.cx = SettingsMode == SETTINGS_BOOTUP && column.zeroWidthInBootup ? 0 : column.width;
+        lvc.cx = StartWidth(
+            column, SettingsMode == SETTINGS_BOOTUP && column.zeroWidthInBootup ? 0 : column.width,
+            dc, dpi);
         lvc.pszText = const_cast<wchar_t*>(column.header);
         SendMessageW(list, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&lvc));
         ColumnSlots[column.slot] = index++;
     }
     ColumnCount = index;
+    if (font) SelectObject(dc, font);
+    ReleaseDC(list, dc);
 }
 
-void SetCell(HWND list, uint32_t gpio, ColumnSlotIndex slot, const wchar_t* text) {
+void SetCell(HWND list, int row, uint32_t gpio, ColumnSlotIndex slot, const wchar_t* text) {
     LVITEMW item = {};
     item.mask = LVIF_TEXT;
-    item.iItem = int(gpio);
+    item.iItem = row;
     item.iSubItem = ColumnSlots[slot];
     item.pszText = const_cast<wchar_t*>(text);
     if (slot == SLOT_GPIO) {
@@ -67,9 +89,28 @@ void ReadRow(uint32_t g) {
     if (ColumnShown(SLOT_EDGES)) CachedEdges[g] = EdgeCount(g);
 }
 
-// The text of one cell of row g, from what ReadRow cached; pin is the row's first module pin.
-const wchar_t* CellText(ColumnSlotIndex slot, uint32_t g, int pin) {
-    wchar_t* text = g_cellText;
+} // namespace
+
+int WindowDpi(HWND window) {
+    using GetDpi = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpi>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32"), "GetDpiForWindow")));
+    if (UINT dpi = getDpiForWindow ? getDpiForWindow(window) : 0) return int(dpi);
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+void ScaleColumnWidths(HWND list, int fromDpi, int toDpi) {
+    for (int column = 0; column < ColumnCount; ++column) {
+        int width = int(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, column,
+                     MAKELPARAM(MulDiv(width, toDpi, fromDpi), 0));
+    }
+}
+
+const wchar_t* GpioCellText(ColumnSlotIndex slot, uint32_t g, int pin, wchar_t* text) {
     // Edge settings and the live pins' activity are not part of the boot-up configuration: their
     // cells stay empty.
     if (SettingsMode == SETTINGS_BOOTUP && (slot == SLOT_EDGEDET || slot == SLOT_EDGESTAT ||
@@ -92,19 +133,26 @@ const wchar_t* CellText(ColumnSlotIndex slot, uint32_t g, int pin) {
     }
 }
 
-void InsertRow(HWND list, uint32_t g) {
+namespace {
+
+// Inserts row g at the index with its cells, from what the RowCache holds.
+void InsertRow(HWND list, int index, uint32_t g) {
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM;
-    item.iItem = int(g);
+    item.iItem = index;
     item.pszText = const_cast<wchar_t*>(L"");
     item.lParam = LPARAM(g);
-    SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-
-    ReadRow(g);
+    int row = int(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     int pin = -1;
     if (ColumnShown(SLOT_EVALLOC) || ColumnShown(SLOT_EVALFNNAME)) GetModulePinName(g, &pin);
     for (const ColumnDef& column : Columns)
-        if (ColumnShown(column.slot)) SetCell(list, g, column.slot, CellText(column.slot, g, pin));
+        if (ColumnShown(column.slot))
+            SetCell(list, row, g, column.slot, GpioCellText(column.slot, g, pin, g_cellText));
+    g_rowPresent[g] = true;
+}
+
+int Rows() {
+    return ListGpioCount < ROW_CACHE_ENTRIES ? ListGpioCount : ROW_CACHE_ENTRIES;
 }
 
 } // namespace
@@ -121,8 +169,13 @@ int BuildGpioList(HWND list) {
     ApplyProcessorRule();
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     InsertColumns(list);
-    for (int g = 0; g < ListGpioCount && g < ROW_CACHE_ENTRIES; ++g)
-        InsertRow(list, uint32_t(g));
+    ForgetSortOrder();
+    int index = 0;
+    for (int g = 0; g < Rows(); ++g) {
+        ReadRow(uint32_t(g));
+        g_rowPresent[g] = false;
+        if (RowShown(uint32_t(g))) InsertRow(list, index++, uint32_t(g));
+    }
     InstallCellUpdates(list);
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     QueryPerformanceCounter(&end);
@@ -130,4 +183,42 @@ int BuildGpioList(HWND list) {
     g_pollStats.lastBuildUs = LONG((end.QuadPart - start.QuadPart) * 1000000 / frequency.QuadPart);
     InterlockedIncrement(&g_pollStats.builds);
     return 1;
+}
+
+int RefilterGpioList(HWND list) {
+    bool shown[ROW_CACHE_ENTRIES] = {};
+    int rows = Rows(), count = 0, added = 0;
+    bool same = true;
+    for (int g = 0; g < rows; ++g) {
+        count += shown[g] = RowShown(uint32_t(g));
+        same = same && shown[g] == g_rowPresent[g];
+    }
+    if (same) return count;
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    // Rows that go, from the bottom up so that the indices above stay valid.
+    for (int row = int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) - 1; row >= 0; --row) {
+        LVITEMW item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        auto g = uint32_t(item.lParam);
+        if (g < uint32_t(rows) && shown[g]) continue;
+        SendMessageW(list, LVM_DELETEITEM, row, 0);
+        if (g < uint32_t(rows)) g_rowPresent[g] = false;
+    }
+    // Rows that come: in GPIO order, each at its place while the list is in that order, else at
+    // the end and then sorted as the user last sorted.
+    bool gpioOrder = SortColumn() < 0;
+    int index = 0;
+    for (int g = 0; g < rows; ++g) {
+        if (!shown[g]) continue;
+        if (!g_rowPresent[g]) {
+            InsertRow(list, gpioOrder ? index : INT_MAX, uint32_t(g));
+            ++added;
+        }
+        ++index;
+    }
+    if (added && !gpioOrder) SortGpioList(list, SortColumn());
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    return count;
 }

@@ -7,6 +7,12 @@
 // holds at least 32 characters and may receive the result.
 const wchar_t* CachedCellText(ColumnSlotIndex slot, uint32_t g, wchar_t* text);
 
+// Text of any cell of row g as the build writes it; pin is the row's first module pin (needed
+// for the two evaluation-board columns). text holds CELL_TEXT_SIZE characters and may receive
+// the result; the result is valid until the next name look-up.
+constexpr int CELL_TEXT_SIZE = 128;
+const wchar_t* GpioCellText(ColumnSlotIndex slot, uint32_t g, int pin, wchar_t* text);
+
 // Lets the refresh thread hand a pass's changed cells to the list's own thread in one message.
 // Called by the build, on that thread.
 void InstallCellUpdates(HWND list);

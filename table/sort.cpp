@@ -18,6 +18,9 @@ namespace {
 
 constexpr int kKeySize = 32;
 
+// The list column the user last sorted by; -1 while the rows are in GPIO order.
+int g_sortColumn = -1;
+
 int Numeric(uint32_t a, uint32_t b) {
     return a == b ? 0 : a < b ? -1 : 1;
 }
@@ -93,4 +96,17 @@ int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM column) {
     case SLOT_ACTIVITY: return Order(ActivityKey(g1), ActivityKey(g2));
     default: return 0; // "Level", "EdgeDet", "EdgeStat", "Tristate": every pair is equal
     }
+}
+
+void SortGpioList(HWND list, int column) {
+    g_sortColumn = column;
+    SendMessageW(list, LVM_SORTITEMS, WPARAM(column), reinterpret_cast<LPARAM>(CompareRows));
+}
+
+int SortColumn() {
+    return g_sortColumn;
+}
+
+void ForgetSortOrder() {
+    g_sortColumn = -1;
 }

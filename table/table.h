@@ -82,10 +82,16 @@ const char* PadName(uint32_t gpio);
 // text must hold 8 characters.
 void GpioName(uint32_t gpio, wchar_t* text);
 
-// Fills the list from scratch (columns, one row per GPIO with lParam = GPIO, every shown cell)
-// and records what it shows in the RowCache. Runs on the thread that owns the list, while no
-// refresh thread runs. Returns 1.
+// Fills the list from scratch (columns, one row per GPIO that the find words let through, with
+// lParam = GPIO, every shown cell) and records what it reads in the RowCache for every GPIO. Runs
+// on the thread that owns the list, while no refresh thread runs. Returns 1.
 int BuildGpioList(HWND list);
+
+// A window's pixels per inch: its monitor's where the system tells (Windows 10 and later), else
+// the system's. Column widths are scaled from 96 to the list's when it is built, and from one
+// to another when the window moves to a monitor of another resolution.
+int WindowDpi(HWND window);
+void ScaleColumnWidths(HWND list, int fromDpi, int toDpi);
 
 // The refresh thread: reads every GPIO UpdateRate times a second and rewrites the cells whose
 // value changed. StartPollThread needs a list that BuildGpioList has filled; StopPollThread
@@ -124,6 +130,15 @@ void SampleEveryGpio();
 
 // List-view comparison function: lParams are GPIO numbers, the parameter the clicked column.
 int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM column);
+// Sorts the list by a column with CompareRows and remembers the column, so that rows the find
+// box brings back take their places in that order. A build puts the rows in GPIO order again.
+void SortGpioList(HWND list, int column);
+int SortColumn(); // -1: GPIO order
+void ForgetSortOrder();
+
+// After the find words changed: removes the rows that no longer pass them and inserts those
+// that now do (table/filter.h), on the list's thread. Returns the rows shown.
+int RefilterGpioList(HWND list);
 
 // What the refresh has done, for tests and benchmarks.
 struct PollStats {

@@ -51,9 +51,14 @@ TEST(CopyTable, TheMenuItemCopiesTheSortedTableAsShown) {
     }
 }
 
-TEST(KeyboardMenu, ShiftF10OnARowActsLikeARightClickAndWithoutARowOpensColumns) {
+TEST(KeyboardMenu, ShiftF10OnAFilteredRowActsLikeARightClickAndWithoutARowOpensColumns) {
     DialogHarness h(SIM_MODULE_TEGRA2);
     uint32_t g = PlainInput(20);
+    // Filtered to the row's pad name: the row is far from its GPIO's index.
+    wchar_t pad[32];
+    wsprintfW(pad, L"%S", PadName(g));
+    SetDlgItemTextW(h.dialog, IDC_FIND, pad);
+    ASSERT_LT(unsigned(h.view.RowOf(g)), g);
     h.Click(h.CellPoint(g, SLOT_GPIO)); // selects the row
     MenuSeen seen = h.ShiftF10(1, 1);   // "Direction", then "Output"
     ASSERT_EQ(seen.menus, 1);
@@ -72,9 +77,11 @@ TEST(KeyboardMenu, ShiftF10OnARowActsLikeARightClickAndWithoutARowOpensColumns) 
     EXPECT_EQ(seen.labels[kCopyTablePosition], L"Copy table");
 }
 
-TEST(Highlight, ACellTheRefreshChangesIsHighlightedForAMoment) {
+TEST(Highlight, ACellTheRefreshChangesIsHighlightedForAMomentAlsoInAFilteredList) {
     DialogHarness h(SIM_MODULE_PXA300);
     uint32_t g = PlainInput(20);
+    SetDlgItemTextW(h.dialog, IDC_FIND, L"input"); // the row moves up in a filtered list
+    ASSERT_LT(unsigned(h.view.RowOf(g)), g);
     // The list painted into a bitmap, as it paints itself on the screen.
     auto backgroundAt = [&](int slot) {
         RECT cell = {}, client;
@@ -129,4 +136,29 @@ TEST(Rest, MinimisedNoPassRunsAndRestoringRunsOneAtOnce) {
     ShowWindow(h.dialog, SW_RESTORE);
     EXPECT_TRUE(PumpUntil([&] { return h.Cell(g, SLOT_LEVEL) != before; }));
     EXPECT_EQ(g_pollStats.wokenPasses, woken + 1);
+}
+
+// Wine never moves a window to a monitor of another resolution; the system's message is sent
+// here as Windows sends it: the columns, the layout and the smallest size follow the new scale.
+TEST(Dpi, AnotherMonitorsResolutionScalesColumnsLayoutAndSmallestSize) {
+    DialogHarness h(SIM_MODULE_PXA270);
+    RECT window, list;
+    GetWindowRect(h.dialog, &window);
+    GetWindowRect(h.list, &list);
+    MapWindowPoints(nullptr, h.dialog, reinterpret_cast<POINT*>(&list), 2);
+    int dpi = WindowDpi(h.dialog), width = h.view.Width(0);
+    RECT twice = {window.left, window.top, window.left + 2 * (window.right - window.left),
+                  window.top + 2 * (window.bottom - window.top)};
+    SendMessageW(h.dialog, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi), LPARAM(&twice));
+    EXPECT_EQ(h.view.Width(0), 2 * width);
+    RECT now, listNow;
+    GetWindowRect(h.dialog, &now);
+    EXPECT_TRUE(EqualRect(&now, &twice));
+    GetWindowRect(h.list, &listNow);
+    MapWindowPoints(nullptr, h.dialog, reinterpret_cast<POINT*>(&listNow), 2);
+    EXPECT_EQ(listNow.left, 2 * list.left);
+    EXPECT_EQ(listNow.top, 2 * list.top);
+    SetWindowPos(h.dialog, nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER);
+    GetWindowRect(h.dialog, &now);
+    EXPECT_EQ(now.right - now.left, twice.right - twice.left) << "smaller than the new smallest";
 }

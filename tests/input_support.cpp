@@ -40,6 +40,16 @@ void ClickAt(POINT screen, DWORD down, DWORD up) {
     SendInput(3, in, sizeof(INPUT));
 }
 
+void MouseAt(POINT screen, DWORD buttons) {
+    INPUT in = {};
+    int w = GetSystemMetrics(SM_CXSCREEN) - 1, h = GetSystemMetrics(SM_CYSCREEN) - 1;
+    in.type = INPUT_MOUSE;
+    in.mi.dx = screen.x * 65535 / w;
+    in.mi.dy = screen.y * 65535 / h;
+    in.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | buttons;
+    SendInput(1, &in, sizeof in);
+}
+
 void PressKey(WORD vk, WORD modifier) {
     INPUT in[4];
     UINT n = 0;
@@ -55,6 +65,24 @@ void TypeText(const wchar_t* text) {
         INPUT in[2] = {Key(0, *text, false), Key(0, *text, true)};
         SendInput(2, in, sizeof(INPUT));
     }
+}
+
+int HighlightTop(HWND menu) {
+    RECT r;
+    if (!GetWindowRect(menu, &r)) return -2;
+    COLORREF highlight[] = {GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_MENUHILIGHT)};
+    HDC screen = GetDC(nullptr);
+    COLORREF edge = GetPixel(screen, r.right - 1, r.top + 2);
+    bool drawn = edge == GetSysColor(COLOR_3DDKSHADOW) || edge == GetSysColor(COLOR_BTNSHADOW);
+    for (int y = r.top + 2; drawn && y < r.bottom - 2; ++y)
+        drawn = GetPixel(screen, r.right - 1, y) == edge;
+    int top = drawn ? -1 : -2;
+    for (int y = r.top + 2; drawn && top < 0 && y < r.bottom - 2; ++y) {
+        COLORREF c = GetPixel(screen, r.right - 6, y);
+        if (c == highlight[0] || c == highlight[1]) top = y;
+    }
+    ReleaseDC(nullptr, screen);
+    return top;
 }
 
 POINT CellInView(HWND list, const std::function<RECT()>& measure) {

@@ -1,4 +1,5 @@
-// Real mouse and keyboard input (SendInput), as a user's hands give it.
+// Real mouse and keyboard input (SendInput), as a user's hands give it, and the highlight of a
+// popup menu as the screen shows it.
 #pragma once
 #include <windows.h>
 #include <functional>
@@ -10,10 +11,18 @@ void ClickAt(POINT screen, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEV
 inline void RightClickAt(POINT screen) {
     ClickAt(screen, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
 }
+// The pointer moved to a screen point, with button events there (MOUSEEVENTF_LEFTDOWN, ...; 0:
+// a move only).
+void MouseAt(POINT screen, DWORD buttons = 0);
 // A key pressed and released, with a modifier held (VK_SHIFT, VK_CONTROL, or 0).
 void PressKey(WORD vk, WORD modifier = 0);
 // Text typed character by character.
 void TypeText(const wchar_t* text);
+
+// The top of an open popup menu's highlighted item, read from the screen near the menu's right
+// edge, where no label is drawn; -1 while none is highlighted; -2 while the menu is not yet
+// drawn (its frame's right edge is not yet one dark line from top to bottom).
+int HighlightTop(HWND menu);
 
 // The screen point in the middle of a list cell, the list scrolled sideways until the cell is in
 // view; `measure` gives the cell's client rectangle as it is now.

@@ -1,6 +1,8 @@
 // What a user sees of the tool's window in the Wine prefix: the dialog in the font it names,
-// every label whole, and the font of the caption buttons' glyphs.
+// every label and column header whole, and the font of the caption buttons' glyphs. Run at 96
+// and at 144 pixels per inch (a prefix of that setting: tests/look.cmake).
 #include "tests/test_support.h"
+#include "tests/window_support.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -135,3 +137,72 @@ TEST_P(DialogLook, EveryLabelIsWhole) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modules, DialogLook, testing::Values("pxa270", "tegra3-belvan"));
+
+namespace {
+
+// The columns' widths at 96 pixels per inch, as the list's design gives them.
+const struct {
+    const wchar_t* header;
+    int width;
+} kDesignedWidths[] = {
+    {L"#", 25},          {L"Pin Name", 90},  {L"AltFn Name", 100}, {L"AltFn", 12},
+    {L"Direction", 50},  {L"Level", 25},     {L"Pin", 80},         {L"EvalLoc", 100},
+    {L"EvalFnName", 90}, {L"EdgeDet", 45},   {L"EdgeStat", 45},    {L"Tristate", 25},
+    {L"Group", 45},      {L"PullState", 50},
+};
+
+class HeaderLook : public testing::TestWithParam<const char*> {};
+
+} // namespace
+
+// Every column the processor has, shown: each header holds its whole text in the dialog's font
+// (the header draws it three edges in from either side), no column is narrower than its
+// designed width scaled to the screen, and the rows are as high as the font.
+TEST_P(HeaderLook, EveryHeaderIsWholeAndTheRowsFitTheFont) {
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Velmora");
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Velmora\\GpioConfig", 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    for (const wchar_t* name : {L"g_ColAltFn", L"g_ColEvalFnName", L"g_ColTristate",
+                                L"g_ColGroupName", L"g_ColPullState"}) {
+        DWORD shown = 1;
+        RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&shown), 4);
+    }
+    RegCloseKey(key);
+    DialogCopy copy;
+    ASSERT_NE(copy.window, nullptr);
+    int dpi = GetDeviceCaps(copy.dc, LOGPIXELSX);
+    const char* prefixDpi = getenv("VELMORA_TEST_DPI");
+    EXPECT_EQ(dpi, prefixDpi ? atoi(prefixDpi) : 96);
+    {
+        ToolWindow w(GetParam());
+        ASSERT_NE(w.dialog, nullptr);
+        std::vector<std::wstring> headers = w.Headers();
+        EXPECT_GE(headers.size(), 10u);
+        for (size_t c = 0; c < headers.size(); ++c) {
+            SCOPED_TRACE(testing::Message() << "column " << c);
+            int width = int(SendMessageW(w.list, LVM_GETCOLUMNWIDTH, c, 0));
+            SIZE text = {};
+            GetTextExtentPoint32W(copy.dc, headers[c].c_str(), int(headers[c].size()), &text);
+            EXPECT_GE(width, text.cx + 6 * GetSystemMetrics(SM_CXEDGE));
+            for (const auto& designed : kDesignedWidths) {
+                if (headers[c] == designed.header)
+                    EXPECT_GE(width, MulDiv(designed.width, dpi, 96));
+            }
+        }
+        TEXTMETRICW font = {};
+        GetTextMetricsW(copy.dc, &font);
+        RECT client, header;
+        GetClientRect(w.list, &client);
+        GetWindowRect(reinterpret_cast<HWND>(SendMessageW(w.list, LVM_GETHEADER, 0, 0)), &header);
+        int perPage = int(SendMessageW(w.list, LVM_GETCOUNTPERPAGE, 0, 0));
+        ASSERT_GT(perPage, 0);
+        EXPECT_GE((client.bottom - (header.bottom - header.top)) / perPage, font.tmHeight);
+        w.Close();
+        EXPECT_EQ(w.ExitCode(), 1);
+    }
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Velmora");
+}
+
+INSTANTIATE_TEST_SUITE_P(Modules, HeaderLook, testing::Values("pxa270", "tegra2", "tegra3"));

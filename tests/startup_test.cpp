@@ -12,11 +12,12 @@
 
 namespace {
 
+// The stored values, the window's placement at the close last.
 const wchar_t* const kValueNames[] = {
     L"EvalbRevID",     L"g_ColAltFn",     L"g_ColDir",     L"g_ColLevel",      L"g_ColEdgeDet",
     L"g_ColEdgeStat",  L"g_ColPin",       L"g_ColEvalLoc", L"g_ColEvalFnName", L"g_ColTristate",
-    L"g_ColGroupName", L"g_ColPullState", L"g_ColEdges",   L"g_ColActivity",
-};
+    L"g_ColGroupName", L"g_ColPullState", L"g_ColEdges",   L"g_ColActivity",   L"WindowLeft",
+    L"WindowTop",      L"WindowWidth",    L"WindowHeight", L"WindowMaximized"};
 constexpr DWORD kHidden = 0xFFFFFFFF;
 
 void DeletePreferences() {
@@ -126,8 +127,8 @@ class Startup : public testing::Test {
 
 } // namespace
 
-// EvalbRevID and the thirteen stored column values, all REG_DWORD, and nothing else. (The
-// registry does not keep the order in which values were written.)
+// EvalbRevID, the thirteen stored column values and the window's placement, all REG_DWORD, and
+// nothing else. (The registry does not keep the order in which values were written.)
 TEST_F(Startup, EveryModuleOpensClosesAndStoresItsValues) {
     const char* modules[] = {"pxa270", "pxa320", "pxa300",       "pxa310",
                              "tegra2", "tegra3", "tegra3-belvan"};

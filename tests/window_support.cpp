@@ -197,31 +197,6 @@ bool ToolWindow::MenuClosed(DWORD timeoutMs) {
         timeoutMs);
 }
 
-namespace {
-
-// The top of the open menu's highlighted item, read from the screen near the menu's right
-// edge, where no label is drawn; -1 while none is highlighted; -2 while the menu is not yet
-// drawn (its frame's right edge is not yet one dark line from top to bottom).
-int HighlightTop(HWND menu) {
-    RECT r;
-    if (!GetWindowRect(menu, &r)) return -2;
-    COLORREF highlight[] = {GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_MENUHILIGHT)};
-    HDC screen = GetDC(nullptr);
-    COLORREF edge = GetPixel(screen, r.right - 1, r.top + 2);
-    bool drawn = edge == GetSysColor(COLOR_3DDKSHADOW) || edge == GetSysColor(COLOR_BTNSHADOW);
-    for (int y = r.top + 2; drawn && y < r.bottom - 2; ++y)
-        drawn = GetPixel(screen, r.right - 1, y) == edge;
-    int top = drawn ? -1 : -2;
-    for (int y = r.top + 2; drawn && top < 0 && y < r.bottom - 2; ++y) {
-        COLORREF c = GetPixel(screen, r.right - 6, y);
-        if (c == highlight[0] || c == highlight[1]) top = y;
-    }
-    ReleaseDC(nullptr, screen);
-    return top;
-}
-
-} // namespace
-
 // One arrow key at a time, each seen to move the highlight: on a loaded machine a key pressed
 // as the menu opens can be lost, and counting keys blindly then picks the item above.
 void ToolWindow::Pick(int position) {

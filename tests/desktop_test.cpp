@@ -1,0 +1,393 @@
+// The window on a desktop: resized with the mouse, its placement remembered, the find box. The
+// real tool on the virtual display, driven with real input.
+#include "tests/window_support.h"
+#include "tests/input_support.h"
+#include "gpiolib/gpiolib.h"
+#include "res/resource.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <array>
+#include <cwctype>
+#include <map>
+
+namespace {
+
+const wchar_t* const kPlacement[] = {L"WindowLeft", L"WindowTop", L"WindowWidth", L"WindowHeight",
+                                     L"WindowMaximized"};
+
+class Desktop : public testing::Test {
+  protected:
+    void SetUp() override { RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Velmora"); }
+    void TearDown() override {
+        LeaveModule();
+        SetUp();
+    }
+};
+
+// The five placement values (0xDEAD for one that is not a REG_DWORD).
+std::vector<DWORD> StoredPlacement() {
+    std::vector<DWORD> values;
+    for (const wchar_t* name : kPlacement) {
+        DWORD value = 0xDEAD, size = sizeof value;
+        RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Velmora\\GpioConfig", name, RRF_RT_REG_DWORD,
+                     nullptr, &value, &size);
+        values.push_back(value);
+    }
+    return values;
+}
+
+RECT WindowRect(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+SIZE SizeOf(HWND window) {
+    RECT r = WindowRect(window);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+// A control's distances from the left, top, right and bottom edges of the client area.
+std::array<LONG, 4> Margins(HWND dialog, int id) {
+    RECT client, r = WindowRect(GetDlgItem(dialog, id));
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    GetClientRect(dialog, &client);
+    return {r.left, r.top, client.right - r.right, client.bottom - r.bottom};
+}
+
+GUITHREADINFO ThreadInfo(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info;
+}
+
+// Drags the frame's bottom right corner by (dx, dy) as a hand does: pressed, the sizing seen to
+// begin, moved in a few steps, released; true once the window has a new size.
+bool DragCorner(HWND window, int dx, int dy) {
+    SIZE before = SizeOf(window);
+    RECT frame = WindowRect(window);
+    POINT corner = {frame.right - 1, frame.bottom - 1};
+    while (corner.x > frame.right - 12 &&
+           SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)) != HTBOTTOMRIGHT)
+        --corner.x, --corner.y;
+    MouseAt(corner, MOUSEEVENTF_LEFTDOWN);
+    EXPECT_TRUE(Eventually([&] { return ThreadInfo(window).flags & GUI_INMOVESIZE; }, 5000))
+        << "the sizing did not begin";
+    for (int step = 1; step <= 6; ++step)
+        MouseAt({corner.x + dx * step / 6, corner.y + dy * step / 6});
+    MouseAt({corner.x + dx, corner.y + dy}, MOUSEEVENTF_LEFTUP);
+    return Eventually([&] {
+        SIZE now = SizeOf(window);
+        return !(ThreadInfo(window).flags & GUI_INMOVESIZE) &&
+               (now.cx != before.cx || now.cy != before.cy);
+    });
+}
+
+} // namespace
+
+// The list takes all the room; the board buttons and the find box keep their corners, the
+// controls under the list keep their distance from the bottom (the rate box from the right
+// too) and the help text grows with the width. Smaller than it opened the window does not get;
+// maximised, the list fills it.
+TEST_F(Desktop, ResizingGivesTheListTheRoomDownToTheOpeningSize) {
+    ToolWindow w("pxa270");
+    HWND d = w.dialog;
+    // Which of a control's distances (left, top, right, bottom) stay.
+    const struct {
+        int id;
+        std::array<bool, 4> kept;
+    } anchors[] = {{IDC_GPIOLIST, {1, 1, 1, 1}}, {IDC_EVAL21, {1, 1, 0, 0}},
+                   {IDC_FIND, {0, 1, 1, 0}},     {IDC_HELPTEXT, {1, 0, 1, 1}},
+                   {IDC_CURRENT, {1, 0, 0, 1}},  {IDC_UPDATERATE, {0, 0, 1, 1}}};
+    std::map<int, std::array<LONG, 4>> opened;
+    for (const auto& a : anchors)
+        opened[a.id] = Margins(d, a.id);
+    // The first distance that differs from the opening one; empty when none does.
+    auto misplaced = [&] {
+        for (const auto& a : anchors)
+            for (size_t edge = 0; edge < 4; ++edge)
+                if (a.kept[edge] && Margins(d, a.id)[edge] != opened[a.id][edge])
+                    return "control " + std::to_string(a.id) + ", edge " + std::to_string(edge) +
+                           ": " + std::to_string(Margins(d, a.id)[edge]) + " instead of " +
+                           std::to_string(opened[a.id][edge]);
+        return std::string();
+    };
+    // A layout is seen whole once the tool's thread has placed every control.
+    auto laidOut = [&] {
+        std::string why;
+        return Eventually([&] { return (why = misplaced()).empty(); })
+                   ? testing::AssertionSuccess()
+                   : testing::AssertionFailure() << why;
+    };
+    SIZE size = SizeOf(d);
+
+    ASSERT_TRUE(DragCorner(d, 180, 120)) << "the window kept its size";
+    EXPECT_EQ(SizeOf(d).cx, size.cx + 180);
+    EXPECT_EQ(SizeOf(d).cy, size.cy + 120);
+    EXPECT_TRUE(laidOut());
+    ASSERT_TRUE(DragCorner(d, -400, -300));
+    EXPECT_EQ(SizeOf(d).cx, size.cx);
+    EXPECT_EQ(SizeOf(d).cy, size.cy);
+    EXPECT_TRUE(laidOut());
+    PostMessageW(d, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    ASSERT_TRUE(Eventually([&] { return IsZoomed(d); }));
+    EXPECT_TRUE(laidOut());
+    w.Close();
+    EXPECT_EQ(w.ExitCode(), 1);
+}
+
+// At close the normal rectangle and the maximised state are stored; the next start takes them.
+// Values that do not fit a monitor of now, or are not what the tool writes, give the place the
+// window opens at without them.
+TEST_F(Desktop, PlacementIsRestoredWhenItFitsAndIgnoredOtherwise) {
+    RECT fresh;
+    SIZE size;
+    for (bool maximise : {false, true}) {
+        ToolWindow w("pxa270");
+        if (!maximise) {
+            fresh = WindowRect(w.dialog);
+            ASSERT_TRUE(DragCorner(w.dialog, 100, 60));
+            SetWindowPos(w.dialog, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            size = SizeOf(w.dialog);
+        } else {
+            // Where the last close left it; maximised now.
+            EXPECT_EQ(WindowRect(w.dialog).left, 40);
+            EXPECT_EQ(WindowRect(w.dialog).top, 30);
+            EXPECT_EQ(SizeOf(w.dialog).cx, size.cx);
+            EXPECT_EQ(SizeOf(w.dialog).cy, size.cy);
+            PostMessageW(w.dialog, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+            ASSERT_TRUE(Eventually([&] { return IsZoomed(w.dialog); }));
+        }
+        w.Close();
+        EXPECT_EQ(w.ExitCode(), 1);
+        EXPECT_EQ(StoredPlacement(),
+                  (std::vector<DWORD>{40, 30, DWORD(size.cx), DWORD(size.cy), maximise}));
+    }
+    {
+        ToolWindow w("pxa270");
+        EXPECT_TRUE(IsZoomed(w.dialog));
+        PostMessageW(w.dialog, WM_SYSCOMMAND, SC_RESTORE, 0);
+        EXPECT_TRUE(Eventually([&] { return WindowRect(w.dialog).left == 40; }));
+        EXPECT_EQ(SizeOf(w.dialog).cx, size.cx) << "the normal size comes back";
+        w.Close();
+    }
+
+    const DWORD good[] = {40, 30, DWORD(size.cx), DWORD(size.cy), 0};
+    const struct {
+        const char* what;
+        int value; // the one replaced
+        DWORD type, size, data;
+    } bad[] = {
+        {"off the screen to the right", 0, REG_DWORD, 4, DWORD(GetSystemMetrics(SM_CXSCREEN) - 50)},
+        {"above the screen", 1, REG_DWORD, 4, DWORD(-2000)},
+        {"absurdly wide", 2, REG_DWORD, 4, 0x7FFFFFFF},
+        {"smaller than the window opens", 3, REG_DWORD, 4, 100},
+        {"maximised neither 0 nor 1", 4, REG_DWORD, 4, 2},
+        {"a string", 2, REG_SZ, 4, 0x00350035},
+        {"a 64-bit number", 0, REG_QWORD, 8, 40},
+        {"three bytes", 1, REG_DWORD, 3, 30},
+    };
+    for (const auto& b : bad) {
+        SCOPED_TRACE(b.what);
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Velmora\\GpioConfig", 0, nullptr,
+                                  0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        for (int i = 0; i < 5; ++i) {
+            BYTE data[8] = {};
+            memcpy(data, i == b.value ? &b.data : &good[i], 4);
+            RegSetValueExW(key, kPlacement[i], 0, i == b.value ? b.type : REG_DWORD, data,
+                           i == b.value ? b.size : 4);
+        }
+        RegCloseKey(key);
+        ToolWindow w("pxa270");
+        RECT r = WindowRect(w.dialog);
+        EXPECT_FALSE(IsZoomed(w.dialog));
+        EXPECT_TRUE(EqualRect(&r, &fresh))
+            << r.left << ", " << r.top << " - " << r.right << ", " << r.bottom;
+        w.Close();
+        EXPECT_EQ(w.ExitCode(), 1);
+    }
+}
+
+namespace {
+
+std::wstring Lower(std::wstring text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return towlower(c); });
+    return text;
+}
+
+// Every row of the list, its cells' texts lower-cased, and its GPIO.
+struct Row {
+    LPARAM gpio;
+    std::vector<std::wstring> cells;
+};
+std::vector<Row> ReadRows(ToolWindow& w) {
+    std::vector<Row> rows;
+    size_t columns = w.Headers().size();
+    for (int r = 0; r < w.Rows(); ++r) {
+        rows.push_back({w.Param(r), {}});
+        for (size_t c = 0; c < columns; ++c)
+            rows.back().cells.push_back(Lower(w.Text(r, int(c))));
+    }
+    return rows;
+}
+
+// The GPIOs of the rows in which every word occurs in some cell, in list order.
+std::vector<LPARAM> Matching(const std::vector<Row>& rows, std::vector<std::wstring> words) {
+    std::vector<LPARAM> gpios;
+    for (const Row& row : rows)
+        if (std::all_of(words.begin(), words.end(), [&](const std::wstring& word) {
+                return std::any_of(row.cells.begin(), row.cells.end(), [&](auto& cell) {
+                    return cell.find(Lower(word)) != std::wstring::npos;
+                });
+            }))
+            gpios.push_back(row.gpio);
+    return gpios;
+}
+
+std::vector<LPARAM> Gpios(ToolWindow& w) {
+    std::vector<LPARAM> gpios;
+    for (int r = 0; r < w.Rows(); ++r)
+        gpios.push_back(w.Param(r));
+    return gpios;
+}
+
+std::wstring TextOf(HWND control) {
+    wchar_t text[256] = L"";
+    SendMessageW(control, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// Ctrl+F, then the text typed.
+void Find(ToolWindow& w, const std::wstring& text) {
+    HWND box = GetDlgItem(w.dialog, IDC_FIND);
+    PressKey('F', VK_CONTROL);
+    ASSERT_TRUE(Eventually([&] { return ThreadInfo(w.dialog).hwndFocus == box; }));
+    w.Type(text.c_str());
+    ASSERT_TRUE(Eventually([&] { return TextOf(box) == text; })) << TextOf(box).c_str();
+}
+
+} // namespace
+
+// Words typed leave the rows in which each occurs in some shown cell, whatever the case; the
+// count says how many. A word that only a hidden column holds finds nothing. Escape empties
+// the box and brings every row back in the order of the last sort; elsewhere it closes the tool.
+TEST_F(Desktop, FindLeavesTheRowsThatHoldEveryWord) {
+    ToolWindow w("tegra2");
+    std::vector<Row> all = ReadRows(w);
+    ASSERT_EQ(all.size(), 222u);
+    HWND count = GetDlgItem(w.dialog, IDC_FINDCOUNT);
+    EXPECT_EQ(TextOf(count), L"");
+    const struct {
+        const wchar_t* typed;
+        std::vector<std::wstring> words;
+    } cases[] = {{L"uart", {L"uart"}}, {L"UART2 tx", {L"uart2", L"tx"}}, {L"zzqq", {L"zzqq"}}};
+    for (const auto& c : cases) {
+        std::vector<LPARAM> expected = Matching(all, c.words);
+        Find(w, c.typed);
+        EXPECT_TRUE(Eventually([&] { return Gpios(w) == expected; }))
+            << w.Rows() << " rows, not " << expected.size();
+        EXPECT_EQ(TextOf(count), std::to_wstring(expected.size()) + L" of 222");
+    }
+    ASSERT_LT(Matching(all, {L"uart2", L"tx"}).size(), Matching(all, {L"uart"}).size());
+    ASSERT_GT(Matching(all, {L"uart2", L"tx"}).size(), 0u);
+
+    // A pad name that no other cell holds: found while "Pin Name" is shown, not once hidden.
+    size_t pad = size_t(w.ColumnOf(L"Pin Name"));
+    auto unique = std::find_if(all.begin(), all.end(), [&](const Row& row) {
+        std::vector<Row> others = all;
+        for (Row& other : others)
+            other.cells.erase(other.cells.begin() + long(pad));
+        return Matching(others, {row.cells[pad]}).empty();
+    });
+    ASSERT_NE(unique, all.end());
+    Find(w, unique->cells[pad]);
+    EXPECT_TRUE(Eventually([&] { return w.Rows() == 1; })) << w.Rows() << " rows";
+    w.RightClick(w.HeaderPoint(L"Direction"));
+    ASSERT_TRUE(w.MenuOpen());
+    w.Pick(1); // "Pin Name"
+    EXPECT_TRUE(Eventually([&] { return w.ColumnOf(L"Pin Name") == -1 && w.Rows() == 0; }));
+    EXPECT_EQ(TextOf(count), L"0 of 222");
+
+    // Sorted by "Pin" while filtered; Escape brings every row back in that order.
+    Find(w, L"uart");
+    EXPECT_TRUE(Eventually([&] { return w.Rows() > 1 && w.Rows() < 222; })) << w.Rows();
+    w.Click(w.HeaderPoint(L"Pin"));
+    auto byPin = [&] {
+        int pin = w.ColumnOf(L"Pin");
+        for (int r = 1; r < w.Rows(); ++r)
+            if (wcscmp(w.Text(r - 1, pin).c_str(), w.Text(r, pin).c_str()) > 0) return false;
+        return true;
+    };
+    EXPECT_TRUE(Eventually(byPin));
+    w.Key(VK_ESCAPE);
+    EXPECT_TRUE(Eventually([&] { return w.Rows() == 222; })) << w.Rows() << " rows";
+    EXPECT_TRUE(byPin());
+    EXPECT_EQ(TextOf(GetDlgItem(w.dialog, IDC_FIND)), L"");
+    EXPECT_EQ(TextOf(count), L"");
+    EXPECT_TRUE(IsWindowVisible(w.dialog)) << "Escape in the box closed the tool";
+    w.Click(w.CellPoint(5, L"#"));
+    w.Key(VK_ESCAPE);
+    EXPECT_EQ(w.ExitCode(), 1);
+}
+
+// On a filtered list: a rebuild keeps the filter; Ctrl+F from another edit box selects the
+// find text, Return goes to the first row; a popup acts on its row's GPIO, and the refresh
+// shows the change without removing the row; Ctrl+C copies the rows shown.
+TEST_F(Desktop, AFilteredListKeepsItsRowsThroughRebuildsPopupsAndCopy) {
+    ToolWindow w("tegra3");
+    JoinModule(SIM_MODULE_TEGRA3);
+    std::vector<Row> all = ReadRows(w);
+    // "input" and the start of a pad name that more inputs share.
+    size_t pad = size_t(w.ColumnOf(L"Pin Name"));
+    std::wstring typed;
+    std::vector<LPARAM> shown;
+    for (const Row& row : all) {
+        typed = L"input " + row.cells[pad].substr(0, 3);
+        shown = Matching(all, {L"input", row.cells[pad].substr(0, 3)});
+        if (shown.size() > 1) break;
+    }
+    ASSERT_GT(shown.size(), 1u);
+    Find(w, typed);
+    ASSERT_TRUE(Eventually([&] { return Gpios(w) == shown; }));
+    w.RightClick(w.HeaderPoint(L"Level"));
+    ASSERT_TRUE(w.MenuOpen());
+    w.Pick(5); // "Level" hidden: a rebuild
+    EXPECT_TRUE(Eventually([&] { return w.ColumnOf(L"Level") == -1 && Gpios(w) == shown; }));
+
+    w.Click(w.ControlPoint(IDC_UPDATERATE));
+    HWND rate = GetDlgItem(w.dialog, IDC_UPDATERATE), box = GetDlgItem(w.dialog, IDC_FIND);
+    ASSERT_TRUE(Eventually([&] { return ThreadInfo(w.dialog).hwndFocus == rate; }));
+    PressKey('F', VK_CONTROL);
+    ASSERT_TRUE(Eventually([&] { return ThreadInfo(w.dialog).hwndFocus == box; }));
+    EXPECT_EQ(SendMessageW(box, EM_GETSEL, 0, 0), MAKELONG(0, typed.size()));
+    w.Key(VK_RETURN);
+    EXPECT_TRUE(Eventually([&] { return ThreadInfo(w.dialog).hwndFocus == w.list; }));
+    EXPECT_EQ(SendMessageW(w.list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED), 0);
+
+    uint32_t g = uint32_t(w.Param(1));
+    w.RightClick(w.CellPoint(g, L"Direction"));
+    ASSERT_TRUE(w.MenuOpen());
+    w.Pick(1); // "Output"
+    EXPECT_TRUE(Eventually([&] { return GetGPIODir(g) == 1; }));
+    EXPECT_TRUE(Eventually([&] { return w.Cell(g, L"Direction") == L"Output"; }));
+    EXPECT_EQ(Gpios(w), shown);
+
+    EmptyTheClipboard();
+    PressKey('C', VK_CONTROL);
+    std::wstring line;
+    for (int c = 0; c < int(w.Headers().size()); ++c)
+        line += (c ? L"\t" : L"\n") + w.Text(1, c);
+    std::wstring copied;
+    EXPECT_TRUE(Eventually([&] {
+        copied = ClipboardText();
+        return std::count(copied.begin(), copied.end(), L'\n') == long(shown.size()) + 1 &&
+               copied.find(line + L"\r\n") != std::wstring::npos;
+    })) << copied.c_str();
+    w.Close();
+    EXPECT_EQ(w.ExitCode(), 1);
+}
