@@ -133,6 +133,7 @@ void OnCommand(HWND dialog, WORD id, WORD code) {
     case IDC_EVAL31: ChooseBoard(EVALB_VERSION31); break;
     case IDC_BELVAN: ChooseBoard(EVALB_BELVAN); break;
     case IDM_COPY_TABLE: CopyGpioTable(List(dialog), dialog); break;
+    case IDM_EXPORT_ACTIVITY: OnExportActivity(dialog); break;
     case IDM_FIND: FocusFindBox(dialog); break;
     case IDC_FIND:
         if (code == EN_CHANGE) OnFindChanged(dialog);

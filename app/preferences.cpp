@@ -26,6 +26,8 @@ const StoredValue kStoredValues[] = {
     {L"g_ColTristate", &ColumnSlots[SLOT_TRISTATE]},
     {L"g_ColGroupName", &ColumnSlots[SLOT_GROUP]},
     {L"g_ColPullState", &ColumnSlots[SLOT_PULLSTATE]},
+    {L"g_ColEdges", &ColumnSlots[SLOT_EDGES]},
+    {L"g_ColActivity", &ColumnSlots[SLOT_ACTIVITY]},
 };
 
 // The window's placement, after the values above: left, top, width, height (the normal
@@ -88,9 +90,9 @@ void StoreSettingsFolder(HKEY key) {
 }
 
 const ColumnSlotIndex kMenuOrder[COLUMN_SLOT_COUNT] = {
-    SLOT_GPIO,     SLOT_PINNAME,  SLOT_ALTFNNAME, SLOT_ALTFN,      SLOT_DIRECTION,
-    SLOT_LEVEL,    SLOT_PIN,      SLOT_EVALLOC,   SLOT_EVALFNNAME, SLOT_EDGEDET,
-    SLOT_EDGESTAT, SLOT_TRISTATE, SLOT_GROUP,     SLOT_PULLSTATE,
+    SLOT_GPIO,  SLOT_PINNAME,   SLOT_ALTFNNAME,  SLOT_ALTFN,    SLOT_DIRECTION, SLOT_LEVEL,
+    SLOT_PIN,   SLOT_EVALLOC,   SLOT_EVALFNNAME, SLOT_EDGEDET,  SLOT_EDGESTAT,  SLOT_TRISTATE,
+    SLOT_GROUP, SLOT_PULLSTATE, SLOT_EDGES,      SLOT_ACTIVITY,
 };
 
 } // namespace

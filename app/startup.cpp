@@ -10,7 +10,7 @@
 
 HINSTANCE g_instance;
 HMENU g_popupMenu;
-HMENU g_popups[POPUP_COUNT];
+HMENU g_popups[POPUP_ALL];
 
 namespace {
 
@@ -56,8 +56,13 @@ void LoadPopupMenus() {
     g_popupMenu = LoadMenuW(g_instance, MAKEINTRESOURCEW(IDR_POPUPS));
     for (int i = 0; i < POPUP_COUNT; ++i)
         g_popups[i] = GetSubMenu(g_popupMenu, i);
+    HMENU edges = g_popups[POPUP_EDGES] = CreatePopupMenu();
+    AppendMenuW(edges, MF_STRING, IDM_EDGES_RESET, L"Reset");
+    AppendMenuW(edges, MF_STRING, IDM_EDGES_RESET_ALL, L"Reset all");
     HMENU columns = g_popups[POPUP_COLUMNS];
     if (!columns) return;
+    AppendMenuW(columns, MF_STRING, IDM_COL_EDGES, L"Edges");
+    AppendMenuW(columns, MF_STRING, IDM_COL_ACTIVITY, L"Activity");
     AppendMenuW(columns, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(columns, MF_STRING, IDM_COPY_TABLE, L"Copy table");
 }

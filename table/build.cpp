@@ -6,6 +6,7 @@
 #include "table/evalboard.h"
 #include "table/filter.h"
 #include "table/modulepin.h"
+#include "activity/history.h"
 
 #include <commctrl.h>
 #include <climits>
@@ -86,6 +87,7 @@ void ReadRow(uint32_t g) {
     if (ColumnShown(SLOT_EDGESTAT)) CachedEdgeStatus[g] = GetGPIOEdgeStatus(g);
     if (ColumnShown(SLOT_TRISTATE)) CachedTristate[g] = GetGPIOTristate(g);
     if (ColumnShown(SLOT_PULLSTATE)) CachedPullState[g] = GetGPIOPullState(g);
+    if (ColumnShown(SLOT_EDGES)) CachedEdges[g] = EdgeCount(g);
 }
 
 } // namespace
@@ -110,8 +112,10 @@ void ScaleColumnWidths(HWND list, int fromDpi, int toDpi) {
 }
 
 const wchar_t* GpioCellText(ColumnSlotIndex slot, uint32_t g, int pin, wchar_t* text) {
-    // Edge settings are not part of the boot-up configuration: their cells stay empty.
-    if (SettingsMode == SETTINGS_BOOTUP && (slot == SLOT_EDGEDET || slot == SLOT_EDGESTAT))
+    // Edge settings and the live pins' activity are not part of the boot-up configuration: their
+    // cells stay empty.
+    if (SettingsMode == SETTINGS_BOOTUP && (slot == SLOT_EDGEDET || slot == SLOT_EDGESTAT ||
+                                            slot == SLOT_EDGES || slot == SLOT_ACTIVITY))
         return L"";
     if (const wchar_t* cached = CachedCellText(slot, g, text)) return cached;
     switch (slot) {
