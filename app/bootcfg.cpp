@@ -53,6 +53,14 @@ constexpr MfprDefault kMfprDefaults[] = {
 // clang-format on
 constexpr uint32_t kNoGpioFunction = 7; // the PXA320's "noGPIO"
 
+// The function a PXA3xx pad boots on.
+uint32_t BootFunction(uint32_t gpio) {
+    if (int fn = PxaGpioFunction(ProcessorId, gpio)) return fn < 0 ? kNoGpioFunction : uint32_t(fn);
+    for (const MfprDefault& d : kMfprDefaults)
+        if (d.pxa320 == (ProcessorId == PROCESSOR_PXA320) && d.gpio == gpio) return d.fn;
+    return 0;
+}
+
 bool BootBlockCall(DWORD code, uint32_t blockId, const void* block, uint32_t size, void* out,
                    DWORD outSize) {
     BootBlockRequest request = {blockId, reinterpret_cast<UINT_PTR>(block), size};
@@ -69,6 +77,39 @@ void Fold(uint32_t target, uint32_t set, uint32_t clear) {
         BootImage[Word(target, n)] &= ~BootImage[Word(clear, n)];
     for (int n = 0; n < 4; ++n)
         BootImage[Word(set, n)] = BootImage[Word(clear, n)] = 0;
+}
+
+void ProcessorDefaults(uint32_t (&block)[BOOT_CONFIG_WORDS]) {
+    memset(block, 0, sizeof block);
+    if (ProcessorId == PROCESSOR_PXA270) memcpy(block, kPxa270Defaults, sizeof kPxa270Defaults);
+}
+
+// PXA3xx: a second pad has its first pad's bits in the GPIO controller's registers.
+uint32_t ControllerBit(uint32_t gpio) {
+    return IsPxa3xx(ProcessorId) && gpio >= PXA_SECOND_PADS ? gpio - PXA_SECOND_PADS : gpio;
+}
+
+// A block's registers as settings; PXA3xx functions from the MFPR image defaults when asked.
+void BlockSettings(const uint32_t (&block)[BOOT_CONFIG_WORDS], bool mfprDefaults,
+                   Configuration* out) {
+    bool pxa270 = ProcessorId == PROCESSOR_PXA270;
+    unsigned fields = FieldBit(FIELD_DIRECTION) | FieldBit(FIELD_LEVEL) |
+                      (pxa270 || mfprDefaults ? FieldBit(FIELD_ALTFN) : 0);
+    *out = Configuration{};
+    out->processor = ProcessorId;
+    out->source = SETTINGS_BOOTUP;
+    int count = SettingGpioCount(ProcessorId);
+    for (int g = 0; g < count && g < ROW_CACHE_ENTRIES; ++g) {
+        uint32_t b = ControllerBit(uint32_t(g));
+        GpioSettings& s = out->gpio[g];
+        s.value[FIELD_DIRECTION] = int(block[kBlockDir + b / 32] >> (b % 32) & 1);
+        s.value[FIELD_LEVEL] = int(block[kBlockLevel + b / 32] >> (b % 32) & 1);
+        if (pxa270) s.value[FIELD_ALTFN] = int(block[kBlockAltFn + g / 16] >> 2 * (g % 16) & 3);
+        out->fields[g] = uint8_t(fields);
+    }
+    if (mfprDefaults && !pxa270)
+        for (int g = 0; g < count && g < ROW_CACHE_ENTRIES; ++g)
+            if (uint32_t fn = BootFunction(uint32_t(g))) out->gpio[g].value[FIELD_ALTFN] = int(fn);
 }
 
 bool OnBootImage() {
@@ -104,16 +145,10 @@ bool ClearBootConfig(uint32_t blockId) {
 void LoadBootConfig(bool read) {
     memset(BootConfigBlock, 0, sizeof BootConfigBlock);
     if (!IsPxa(ProcessorId)) return;
-    if (ProcessorId == PROCESSOR_PXA270) {
-        memcpy(BootConfigBlock, kPxa270Defaults, sizeof kPxa270Defaults);
-    } else {
-        uint32_t* mfpr = BootImage + BOOT_IMAGE_GPIO_WORDS;
-        bool pxa320 = ProcessorId == PROCESSOR_PXA320;
-        for (const MfprDefault& d : kMfprDefaults)
-            if (d.pxa320 == pxa320) mfpr[d.gpio] = d.fn;
+    ProcessorDefaults(BootConfigBlock);
+    if (ProcessorId != PROCESSOR_PXA270) {
         for (uint32_t g = 0; g < uint32_t(BOOT_IMAGE_MFPR_WORDS); ++g)
-            if (int fn = PxaGpioFunction(ProcessorId, g))
-                mfpr[g] = fn < 0 ? kNoGpioFunction : uint32_t(fn);
+            if (uint32_t fn = BootFunction(g)) BootImage[BOOT_IMAGE_GPIO_WORDS + g] = fn;
     }
     if (read) {
         // A refused read must not leave part of a block over the defaults.
@@ -138,6 +173,25 @@ void CopyImageToBlock() {
     if (ProcessorId == PROCESSOR_PXA270)
         for (int n = 0; n < kAltFnWords; ++n)
             BootConfigBlock[kBlockAltFn + n] = BootImage[GAFR / 4 + n];
+}
+
+bool StoredBootSettings(Configuration* out, bool* stored) {
+    if (!IsPxa(ProcessorId)) return false;
+    uint32_t block[BOOT_CONFIG_WORDS];
+    ProcessorDefaults(block);
+    uint32_t read[BOOT_CONFIG_WORDS] = {};
+    *stored = ReadBootConfig(uint32_t(BOOT_BLOCK_GPIO), read, BOOT_CONFIG_BYTES);
+    if (*stored) memcpy(block, read, sizeof read);
+    BlockSettings(block, false, out);
+    return true;
+}
+
+bool DefaultBootSettings(Configuration* out) {
+    if (!IsPxa(ProcessorId)) return false;
+    uint32_t block[BOOT_CONFIG_WORDS];
+    ProcessorDefaults(block);
+    BlockSettings(block, true, out);
+    return true;
 }
 
 bool GpioLibMatchesSettingsMode() {

@@ -2,6 +2,7 @@
 // image GPIOLib edits in that mode, and the commands of the mode.
 #pragma once
 #include "gpiolib/gpiolib.h"
+#include "table/settings.h"
 
 #include <windows.h>
 #include <cstdint>
@@ -50,6 +51,13 @@ bool OnCurrentSettings(HWND dialog);
 // Points GPIOLib at the BootImage or at the live registers, as the SettingsMode says; nothing
 // when it already works there. Only while no refresh pass runs.
 void SyncGpioLibWithSettingsMode();
+
+// The boot-up configuration as settings (Boot-up Settings fields; the BootImage and the block
+// stay as they are): the one the platform keeps, or the processor's defaults when it keeps none
+// (stored then says false); and the processor's defaults as "Reset/Clear" loads them, with the
+// PXA3xx pads' functions from the MFPR image defaults. False on a processor without the mode.
+bool StoredBootSettings(Configuration* out, bool* stored);
+bool DefaultBootSettings(Configuration* out);
 
 // Help text of static 1041 for a SettingsMode, on the processor in use.
 const wchar_t* HelpText(int settingsMode);

@@ -1,9 +1,11 @@
 // The main dialog: a dispatcher of short handlers.
 #include "app/dialog.h"
 #include "app/bootcfg.h"
+#include "app/files.h"
 #include "app/title.h"
 #include "gpiolib/gpiolib.h"
 #include "platform/ce.h"
+#include "table/marks.h"
 #include "table/table.h"
 
 #include <commctrl.h>
@@ -29,10 +31,7 @@ bool g_boardChosen;
 void SettleBoard() {
     g_storedBoard = EvalbRevID;
     g_boardChosen = false;
-    if (BelvanModule)
-        EvalbRevID = EVALB_BELVAN;
-    else if (EvalbRevID == EVALB_BELVAN)
-        EvalbRevID = EVALB_VERSION31;
+    EvalbRevID = BoardShownFor(EvalbRevID);
 }
 
 void ShowBoardChoice(HWND dialog) {
@@ -58,6 +57,7 @@ void OnInitDialog(HWND dialog) {
     g_dialog = dialog;
     BeginRebuilds();
     SettleBoard();
+    BeginComparisons();
     BuildGpioList(List(dialog));
     // The box notifies the dialog, whose edit handler takes the rate from it.
     SetDlgItemInt(dialog, IDC_UPDATERATE, kInitialRate, FALSE);
@@ -84,6 +84,7 @@ void OnInitDialog(HWND dialog) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     CreateFindBox(dialog);
     AddMenuBar(dialog);
+    SetUpCompareMenu(dialog);
     RecordLayout(dialog);
     ApplyStoredPlacement(dialog);
     HANDLE icon = LoadImageW(g_instance, MAKEINTRESOURCEW(IDI_TOOL), IMAGE_ICON, 16, 16, 0);
@@ -119,8 +120,14 @@ void ChooseBoard(int board) {
 void OnCommand(HWND dialog, WORD id, WORD code) {
     switch (id) {
     case IDCANCEL: RequestRebuild(REBUILD_CLOSE); break;
-    case IDC_SAVE: OnSave(dialog); break;
-    case IDC_RESETCLEAR: OnResetClear(dialog); break;
+    case IDC_SAVE:
+        OnSave(dialog);
+        StoredBootConfigChanged(dialog);
+        break;
+    case IDC_RESETCLEAR:
+        OnResetClear(dialog);
+        StoredBootConfigChanged(dialog);
+        break;
     case IDC_CURRENT:
         if (OnCurrentSettings(dialog)) RequestRebuild(REBUILD_LIST);
         break;
@@ -132,11 +139,12 @@ void OnCommand(HWND dialog, WORD id, WORD code) {
     case IDC_EVAL31: ChooseBoard(EVALB_VERSION31); break;
     case IDC_BELVAN: ChooseBoard(EVALB_BELVAN); break;
     case IDM_COPY_TABLE: CopyGpioTable(List(dialog), dialog); break;
+    case IDM_EXPORT_ACTIVITY: OnExportActivity(dialog); break;
     case IDM_FIND: FocusFindBox(dialog); break;
     case IDC_FIND:
         if (code == EN_CHANGE) OnFindChanged(dialog);
         break;
-    default: break;
+    default: OnFilesCommand(dialog, id); break;
     }
 }
 
@@ -154,6 +162,7 @@ void OnRebuildList(HWND dialog, int parameter) {
 
 // Answers the list's notifications; true when the result is set.
 bool OnNotify(HWND dialog, const NMHDR* header) {
+    if (CompareTipNotify(header)) return true;
     if (header->idFrom != IDC_GPIOLIST) return false;
     switch (header->code) {
     case NM_RCLICK:
@@ -189,6 +198,11 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_DPICHANGED:
         OnDpiChanged(dialog, LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return TRUE;
+    case WM_SETCURSOR:
+        // The mouse over the list: a compare tip follows it from cell to cell.
+        if (reinterpret_cast<HWND>(wParam) == List(dialog) && HIWORD(lParam) == WM_MOUSEMOVE)
+            FollowCompareTip(List(dialog));
+        return FALSE;
     case WM_APP_REBUILD_LIST: OnRebuildList(dialog, int(wParam)); return TRUE;
     case WM_APP_END_DIALOG: OnEndDialog(dialog); return TRUE;
     default: return FALSE;

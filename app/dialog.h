@@ -25,6 +25,9 @@ void BeginRebuilds();
 void AddMenuBar(HWND dialog);
 void RemoveMenuBar();
 
+// "Export Activity...": the shown rows' recorded activity into a VCD file the user names.
+void OnExportActivity(HWND dialog);
+
 // The window resized (app/layout.cpp): the layout as the window opened, one layout per WM_SIZE,
 // and the smallest size, which is the size the window opened at.
 void RecordLayout(HWND dialog);

@@ -17,6 +17,8 @@ bool EditBoxKeepsKey(const MSG* message) {
     wchar_t name[16] = L"";
     if (!GetClassNameW(message->hwnd, name, 16) || lstrcmpiW(name, L"Edit") != 0) return false;
     if (GetKeyState(VK_CONTROL) >= 0) return false;
+    // Ctrl+Shift+letter is no editing key of an edit box: it stays a shortcut.
+    if (GetKeyState(VK_SHIFT) < 0 && message->wParam != VK_INSERT) return false;
     switch (message->wParam) {
     case 'A':
     case 'C':

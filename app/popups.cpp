@@ -9,6 +9,7 @@
 #include "gpiolib/gpiolib.h"
 #include "table/altfn.h"
 #include "table/table.h"
+#include "activity/history.h"
 
 #include <windowsx.h>
 
@@ -63,6 +64,13 @@ void ChooseTristate(uint32_t gpio, uint32_t value) {
 void ChoosePullState(uint32_t gpio, uint32_t value) {
     SetGPIOPullState(gpio, value);
 }
+// The count shows 0 at the next pass.
+void ResetEdges(uint32_t gpio, uint32_t all) {
+    if (all)
+        ResetAllEdgeCounts();
+    else
+        ResetEdgeCount(gpio);
+}
 
 // The function of the first item of the PXA3xx and Tegra function popups.
 int FirstAltFn() {
@@ -84,6 +92,7 @@ const ValuePopup kValuePopups[] = {
     {SLOT_EDGESTAT, POPUP_EDGESTAT, IDM_EDGESTAT_RESET, nullptr, ResetEdgeStatus},
     {SLOT_TRISTATE, POPUP_TRISTATE, IDM_TRISTATE_NO, CachedTristate, ChooseTristate},
     {SLOT_PULLSTATE, POPUP_PULLSTATE, IDM_PULL_NORMAL, CachedPullState, ChoosePullState},
+    {SLOT_EDGES, POPUP_EDGES, IDM_EDGES_RESET, nullptr, ResetEdges},
 };
 
 const ValuePopup* ValuePopupOf(int slot) {
@@ -144,7 +153,7 @@ void ColumnsPopup(POINT at, HWND list) {
                       MF_BYPOSITION |
                           (*ColumnMenuOrder[n] != COLUMN_HIDDEN ? MF_CHECKED : MF_UNCHECKED));
     int id = Track(menu, at, list);
-    if (InRange(id, IDM_COL_GPIO, IDM_COL_PULLSTATE)) RequestRebuild(id - IDM_COL_GPIO);
+    if (InRange(id, IDM_COL_GPIO, IDM_COL_ACTIVITY)) RequestRebuild(id - IDM_COL_GPIO);
     if (id == IDM_COPY_TABLE) CopyGpioTable(list, g_dialog);
 }
 

@@ -1,5 +1,6 @@
 // Stored preferences: the evaluation board and which list columns are shown.
 #include "app/app.h"
+#include "app/files.h"
 #include "table/shared.h"
 
 #include <iterator>
@@ -25,6 +26,8 @@ const StoredValue kStoredValues[] = {
     {L"g_ColTristate", &ColumnSlots[SLOT_TRISTATE]},
     {L"g_ColGroupName", &ColumnSlots[SLOT_GROUP]},
     {L"g_ColPullState", &ColumnSlots[SLOT_PULLSTATE]},
+    {L"g_ColEdges", &ColumnSlots[SLOT_EDGES]},
+    {L"g_ColActivity", &ColumnSlots[SLOT_ACTIVITY]},
 };
 
 // The window's placement, after the values above: left, top, width, height (the normal
@@ -64,10 +67,32 @@ void StorePlacement(HKEY key) {
         WriteDword(key, kPlacementNames[i], values[i]);
 }
 
+// The folder of the last settings file: a string, kept only once a file was chosen. Only a
+// whole string of this tool counts, as for the numbers.
+const wchar_t kSettingsFolderValue[] = L"SettingsFolder";
+
+void LoadSettingsFolder(HKEY key) {
+    wchar_t folder[MAX_PATH] = L"";
+    DWORD size = sizeof folder, type = REG_NONE;
+    if (RegQueryValueExW(key, kSettingsFolderValue, nullptr, &type, reinterpret_cast<BYTE*>(folder),
+                         &size) != ERROR_SUCCESS ||
+        type != REG_SZ || size < sizeof(wchar_t) || size % sizeof(wchar_t) ||
+        folder[size / sizeof(wchar_t) - 1] != 0)
+        return;
+    SettingsFolder = folder;
+}
+
+void StoreSettingsFolder(HKEY key) {
+    if (SettingsFolder.empty() || SettingsFolder.size() >= MAX_PATH) return;
+    RegSetValueExW(key, kSettingsFolderValue, 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(SettingsFolder.c_str()),
+                   DWORD((SettingsFolder.size() + 1) * sizeof(wchar_t)));
+}
+
 const ColumnSlotIndex kMenuOrder[COLUMN_SLOT_COUNT] = {
-    SLOT_GPIO,     SLOT_PINNAME,  SLOT_ALTFNNAME, SLOT_ALTFN,      SLOT_DIRECTION,
-    SLOT_LEVEL,    SLOT_PIN,      SLOT_EVALLOC,   SLOT_EVALFNNAME, SLOT_EDGEDET,
-    SLOT_EDGESTAT, SLOT_TRISTATE, SLOT_GROUP,     SLOT_PULLSTATE,
+    SLOT_GPIO,  SLOT_PINNAME,   SLOT_ALTFNNAME,  SLOT_ALTFN,    SLOT_DIRECTION, SLOT_LEVEL,
+    SLOT_PIN,   SLOT_EVALLOC,   SLOT_EVALFNNAME, SLOT_EDGEDET,  SLOT_EDGESTAT,  SLOT_TRISTATE,
+    SLOT_GROUP, SLOT_PULLSTATE, SLOT_EDGES,      SLOT_ACTIVITY,
 };
 
 } // namespace
@@ -85,6 +110,7 @@ void LoadPreferences() {
         *value.variable = int(data);
     }
     LoadPlacement(key);
+    LoadSettingsFolder(key);
     RegCloseKey(key);
 }
 
@@ -96,6 +122,7 @@ void StorePreferences() {
     for (const StoredValue& value : kStoredValues)
         WriteDword(key, value.name, DWORD(*value.variable));
     StorePlacement(key);
+    StoreSettingsFolder(key);
     RegCloseKey(key);
 }
 

@@ -10,7 +10,7 @@
 
 HINSTANCE g_instance;
 HMENU g_popupMenu;
-HMENU g_popups[POPUP_COUNT];
+HMENU g_popups[POPUP_ALL];
 
 namespace {
 
@@ -38,32 +38,47 @@ void LoadPopupMenus() {
     g_popupMenu = LoadMenuW(g_instance, MAKEINTRESOURCEW(IDR_POPUPS));
     for (int i = 0; i < POPUP_COUNT; ++i)
         g_popups[i] = GetSubMenu(g_popupMenu, i);
+    HMENU edges = g_popups[POPUP_EDGES] = CreatePopupMenu();
+    AppendMenuW(edges, MF_STRING, IDM_EDGES_RESET, L"Reset");
+    AppendMenuW(edges, MF_STRING, IDM_EDGES_RESET_ALL, L"Reset all");
     HMENU columns = g_popups[POPUP_COLUMNS];
     if (!columns) return;
+    AppendMenuW(columns, MF_STRING, IDM_COL_EDGES, L"Edges");
+    AppendMenuW(columns, MF_STRING, IDM_COL_ACTIVITY, L"Activity");
     AppendMenuW(columns, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(columns, MF_STRING, IDM_COPY_TABLE, L"Copy table");
 }
 
-int StartTool(HINSTANCE instance) {
+int IdentifyModule(void (*refuse)(const wchar_t* text)) {
     BelvanModule = IsBelvanModule();
     EvalbRevID = BelvanModule ? EVALB_BELVAN : EVALB_VERSION31;
     LoadPreferences();
     FillColumnMenuOrder();
     if (!ModuleSupported()) {
-        ShowMessage(nullptr, kUnsupportedPlatform, L"ERROR", MB_OK);
+        refuse(kUnsupportedPlatform);
         return 0;
     }
     InitGPIOLib();
     ProcessorId = IdentifyProcessor();
     const ProcessorFacts* processor = FindProcessorFacts(ProcessorId);
     if (!processor) {
-        ShowMessage(nullptr, L"CPU Type not supported!", L"ERROR", MB_OK);
+        refuse(L"CPU Type not supported!");
         return 0;
     }
     ListGpioCount = processor->listRows;
     ModuleType = uint32_t(ProcessorIndex(ProcessorId));
     if (ProcessorId == PROCESSOR_TEGRA3 && BelvanModule) ModuleType = MODULE_TEGRA3_BELVAN;
+    return 1;
+}
 
+int BoardShownFor(int stored) {
+    if (BelvanModule) return EVALB_BELVAN;
+    return stored == EVALB_BELVAN ? EVALB_VERSION31 : stored;
+}
+
+int StartTool(HINSTANCE instance) {
+    if (!IdentifyModule([](const wchar_t* text) { ShowMessage(nullptr, text, L"ERROR", MB_OK); }))
+        return 0;
     g_instance = instance;
     InitCommonControls();
     LoadPopupMenus();

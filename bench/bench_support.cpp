@@ -71,9 +71,9 @@ int BenchSetting(const char* name, int fallback) {
 
 void ShowEveryColumnWhenTheToolStarts() {
     static const wchar_t* const kColumns[] = {
-        L"g_ColAltFn",    L"g_ColDir",       L"g_ColLevel",     L"g_ColEdgeDet",
-        L"g_ColEdgeStat", L"g_ColPin",       L"g_ColEvalLoc",   L"g_ColEvalFnName",
-        L"g_ColTristate", L"g_ColGroupName", L"g_ColPullState",
+        L"g_ColAltFn",     L"g_ColDir",     L"g_ColLevel",      L"g_ColEdgeDet",  L"g_ColEdgeStat",
+        L"g_ColPin",       L"g_ColEvalLoc", L"g_ColEvalFnName", L"g_ColTristate", L"g_ColGroupName",
+        L"g_ColPullState", L"g_ColEdges",   L"g_ColActivity",
     };
     HKEY key;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Velmora\\GpioConfig", 0, nullptr, 0,

@@ -18,7 +18,7 @@ SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 MODULE = "tegra3-belvan"
 COLUMNS = ["g_ColAltFn", "g_ColDir", "g_ColLevel", "g_ColEdgeDet", "g_ColEdgeStat", "g_ColPin",
            "g_ColEvalLoc", "g_ColEvalFnName", "g_ColTristate", "g_ColGroupName",
-           "g_ColPullState"]
+           "g_ColPullState", "g_ColEdges", "g_ColActivity"]
 
 
 def say(text):
@@ -31,6 +31,7 @@ class Bench:
         self.prefix = prefix
         self.run = os.path.join(build, "wine-run")
         self.failures = []
+        self.curve = []
         self.env = dict(os.environ, VELMORA_WINEPREFIX=prefix, VELMORA_TEST_BIN=build,
                         VELMORA_TEST_SRC=SOURCE)
 
@@ -79,6 +80,9 @@ class Bench:
     # One benchmark program's test: its result lines; a harness failure is reported.
     def program(self, exe, test, **settings):
         env = dict(self.env)
+        server = wineserver_of(self.prefix)
+        if server:
+            env["VELMORA_BENCH_WINESERVER"] = str(server)
         for name, value in settings.items():
             env["VELMORA_BENCH_" + name] = str(value)
         path = os.path.join(self.build, "bench", exe)
@@ -86,6 +90,10 @@ class Bench:
                               stdin=subprocess.DEVNULL, capture_output=True, text=True)
         results = [json.loads(line[len("RESULT "):]) for line in done.stdout.splitlines()
                    if line.startswith("RESULT ")]
+        self.curve += [json.loads(line[len("CURVE "):]) for line in done.stdout.splitlines()
+                       if line.startswith("CURVE ")]
+        if any(line.startswith("CURVE ") for line in done.stdout.splitlines()):
+            results = results or [None]
         if done.returncode != 0 or not results:
             lines = [line for line in done.stdout.splitlines()
                      if "Failure" in line or "Which is" in line or line.startswith("/")]
@@ -300,6 +308,10 @@ def main():
             ("7   start-up", "tool_bench.exe", "ToolBench.StartUp", {"RUNS": 11}),
             ("9a  find: keystroke", "table_bench.exe", "Find.Keystroke", {}),
             ("9b  resize step", "table_bench.exe", "Resize.Step", {}),
+            ("10  settings files", "files_bench.exe", "FilesBench.ExportImportCompare",
+             {"RUNS": 21}),
+            ("11  edges at 1000 Hz", "table_bench.exe", "ActivityBench.EdgesAt1000Hz", {}),
+            ("12  cost curve of the rates", "table_bench.exe", "ActivityBench.CostCurve", {}),
         ]
         if arguments.soak:
             steps.append(("8   memory over a %d s soak" % arguments.soak_seconds,
@@ -312,7 +324,7 @@ def main():
                 figures.append({"id": title.split()[0], "name": title.split(None, 1)[1],
                                 "unit": "", "runs": [], "floor_runs": [], "goal": "value<=0",
                                 "note": "not measured: the benchmark failed (see above)"})
-            figures += results
+            figures += [r for r in results if r]
     finally:
         bench.release()
     if not arguments.soak:
@@ -339,12 +351,25 @@ def main():
         if r["note"] != previous:
             print("%-4s %s" % (r["id"], r["note"]))
         previous = r["note"]
+    if bench.curve:
+        print("12   the cost curve: CPU of the table's process and the Wine server, % of a core, "
+              "3 s at each rate")
+        print("     (inputs toggling every 10 ms; \"all\": every GPIO made a plain input; floor: bare")
+        print("     reads with the same waits, nothing toggling)")
+        print()
+        print("     rate     none toggling  ten toggling  all %3d toggling  floor" %
+              bench.curve[0]["inputs"])
+        for c in bench.curve:
+            print("     %4d Hz  %13.2f  %12.2f  %16.2f  %5.2f" %
+                  (c["rate"], c["none"], c["ten"], c["every"], c["floor"]))
+        print()
     out = os.path.join(build, "bench", "results.json")
     keep = ["id", "name", "unit", "measured", "spread", "floor", "ratio", "goal", "goal_text",
             "met", "runs", "floor_runs", "note"]
     with open(out, "w") as f:
         json.dump({"date": started.isoformat(timespec="seconds"), "machine": host,
-                   "module": MODULE, "figures": [{k: r[k] for k in keep} for r in rows]},
+                   "module": MODULE, "figures": [{k: r[k] for k in keep} for r in rows],
+                   "cost_curve": bench.curve},
                   f, indent=2)
     print()
     print("Results as JSON: %s" % out)

@@ -1,7 +1,8 @@
 // The GPIO table inside the benchmark's process: a real list view owned by this thread, with
 // start-up's state of the Tegra 3 Belvan module and every column the processor allows.
-// Figures 2 (unchanged pass), 3 (full build), 4 (sort), 5 (change to cell) and 9 (the find box's
-// keystroke and a resize step, in the tool's dialog).
+// Figures 2 (unchanged pass), 3 (full build), 4 (sort), 5 (change to cell), 9 (the find box's
+// keystroke and a resize step, in the tool's dialog), 10 (edges at 1000 Hz) and 11 (the cost
+// curve of the rates).
 #include "bench/bench_support.h"
 #include "tests/dialog_support.h"
 #include "tests/input_support.h"
@@ -11,6 +12,7 @@
 #include "res/resource.h"
 #include "table/stats.h"
 #include "table/table.h"
+#include "activity/history.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -21,6 +23,8 @@
 namespace {
 
 constexpr SimModule kModule = SIM_MODULE_TEGRA3_BELVAN;
+
+volatile LONG g_listPaints;
 
 // The list's window procedure, wrapped: counts every message the list gets and notes when the
 // watched cell receives a text. (SetWindowSubclass would route every message through window
@@ -33,6 +37,7 @@ HANDLE g_cellWritten;
 
 LRESULT CALLBACK WatchedList(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     InterlockedIncrement(&g_listMessages);
+    if (message == WM_PAINT) InterlockedIncrement(&g_listPaints);
     LRESULT result = CallWindowProcW(g_listProc, window, message, wParam, lParam);
     if (message == LVM_SETITEMTEXTW && int(wParam) == g_watchRow &&
         reinterpret_cast<const LVITEMW*>(lParam)->iSubItem == g_watchColumn) {
@@ -249,12 +254,18 @@ TEST_F(TableBench, UnchangedPass) {
                        "ratio<=1.5",
                        "a pass at 2000 Hz vs the same GPIOLib reads bare, on a thread that waits "
                        "as the refresh thread does"};
+    // The Activity pictures draw the first samples moving in from the right for as long as they
+    // show (12 s): that is time passing, not a pass, so they have come to rest first.
+    StartRefresh(2000);
+    Pump(ACTIVITY_SPAN_US / 1000 + 1000);
+    StopRefresh();
     // Each run measures the passes, then the floor, so that both meet the machine alike.
     LONG batches = g_pollStats.batches;
     UpdateRate = 2000;
     for (int run = 0; run < runs; ++run) {
         StartRefresh(2000);
-        ASSERT_TRUE(PumpUntil([&] { return g_pollStats.passes > 20; }));
+        LONG started = g_pollStats.passes;
+        ASSERT_TRUE(PumpUntil([&] { return g_pollStats.passes > started + 20; }));
         g_listMessages = 0;
         double pass = MedianRound(&g_pollStats.passes, &g_pollStats.lastPassUs);
         messages.runs.push_back(g_listMessages);
@@ -292,7 +303,7 @@ TEST_F(TableBench, FullBuild) {
                     "BuildGpioList vs the same texts, precomputed, by the same messages"};
     ListContents built = Contents(view);
     ASSERT_EQ(built.cells.size(), 245u);
-    ASSERT_EQ(built.columns.size(), 11u);
+    ASSERT_EQ(built.columns.size(), 13u);
     for (int run = -1; run < runs; ++run) { // run -1 warms up
         double start = NowMs();
         BuildGpioList(view.list);
@@ -393,6 +404,199 @@ TEST_F(ChangeToCell, At5Hz) {
 TEST_F(ChangeToCell, At100Hz) {
     runs = BenchSetting("LATENCY_RUNS", 3);
     Measure(100, "5b", 200);
+}
+
+// Inputs toggled together by a thread of its own, each every halfPeriodMs; counts the toggles.
+struct Toggling {
+    std::vector<uint32_t> pins;
+    DWORD halfPeriodMs;
+    volatile bool stop = false;
+    volatile LONG toggles = 0;
+    HANDLE thread = nullptr;
+    Toggling(std::vector<uint32_t> inputs, DWORD ms) : pins(std::move(inputs)), halfPeriodMs(ms) {
+        if (pins.empty()) return;
+        thread = CreateThread(
+            nullptr, 0,
+            [](void* p) -> DWORD {
+                auto* t = static_cast<Toggling*>(p);
+                // Never sooner than the half period: a thread that falls behind on a loaded
+                // machine waits anew rather than catching up with pulses too short to see.
+                double next = NowMs();
+                for (int level = 1; !t->stop; level ^= 1) {
+                    for (uint32_t g : t->pins)
+                        SimDriveInput(g, level);
+                    InterlockedIncrement(&t->toggles);
+                    next = std::max(next + t->halfPeriodMs, NowMs() + t->halfPeriodMs / 2.0);
+                    Sleep(DWORD(std::max(0.0, next - NowMs())));
+                }
+                return 0;
+            },
+            this, 0, nullptr);
+    }
+    void Stop() {
+        stop = true;
+        if (!thread) return;
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+        thread = nullptr;
+    }
+    ~Toggling() { Stop(); }
+};
+
+// The Wine server's CPU time, read through Wine's drive Z: from /proc (scripts/bench.sh names
+// the benchmark prefix's server); 0 when unknown.
+double WineserverCpuMs() {
+    int pid = BenchSetting("WINESERVER", 0);
+    char path[64];
+    snprintf(path, sizeof path, "Z:\\proc\\%d\\schedstat", pid);
+    FILE* f = pid ? fopen(path, "r") : nullptr;
+    double ns = 0;
+    if (f) {
+        if (fscanf(f, "%lf", &ns) != 1) ns = 0;
+        fclose(f);
+    }
+    return ns / 1e6;
+}
+
+double ProcessCpuMs() {
+    FILETIME created, ended, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
+    auto ms = [](FILETIME t) {
+        return double(ULARGE_INTEGER{{t.dwLowDateTime, t.dwHighDateTime}}.QuadPart) / 1e4;
+    };
+    return ms(kernel) + ms(user);
+}
+
+// This process's CPU and the Wine server's while this thread serves its messages for a while
+// as the tool's loop does (waking only when one comes), as a share of one core.
+double CpuWhilePumping(double milliseconds) {
+    double cpu = ProcessCpuMs() + WineserverCpuMs(), start = NowMs();
+    for (double end = start + milliseconds, now; (now = NowMs()) < end;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(end - now) + 1, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+    }
+    return 100 * (ProcessCpuMs() + WineserverCpuMs() - cpu) / (NowMs() - start);
+}
+
+// Plain GPIO inputs, as many as asked for: the module's own, then pads on a special function
+// turned into GPIO inputs (the list is built again then). Never the stimulus pins.
+std::vector<uint32_t> PlainInputs(size_t most, HWND list) {
+    std::vector<uint32_t> pins;
+    SimStimulusPins stimulus = SimStimulusPinsOf(kModule);
+    auto free = [&](uint32_t g) {
+        return int(g) != stimulus.squareWave && int(g) != stimulus.button;
+    };
+    for (uint32_t g = 0; g < 244 && pins.size() < most; ++g)
+        if (free(g) && GetGPIOAltFn(g) == -1 && GetGPIODir(g) == 0) pins.push_back(g);
+    for (uint32_t g = 0; g < 244 && pins.size() < most; ++g) {
+        if (!free(g) || GetGPIOAltFn(g) == -1) continue;
+        SetGPIOAltFn(g, -1, 0);
+        SetGPIODir(g, 0);
+        pins.push_back(g);
+    }
+    BuildGpioList(list);
+    return pins;
+}
+
+class ActivityBench : public TableBench {
+  protected:
+    // The refresh at the rate with the pins toggling for the time: the process's CPU share.
+    double Refresh(int hertz, const std::vector<uint32_t>& pins, DWORD halfPeriodMs, double ms) {
+        StartRefresh(hertz);
+        double cpu;
+        {
+            Toggling toggling(pins, halfPeriodMs);
+            cpu = CpuWhilePumping(ms);
+        }
+        StopRefresh();
+        return cpu;
+    }
+    // The floor: the same reads and waits on a bare thread, the same pins toggling.
+    double Bare(int hertz, const std::vector<uint32_t>& pins, DWORD halfPeriodMs, double ms) {
+        UpdateRate = hertz;
+        BareReads bare;
+        Toggling toggling(pins, halfPeriodMs);
+        return CpuWhilePumping(ms);
+    }
+};
+
+TEST_F(ActivityBench, EdgesAt1000Hz) {
+    runs = BenchSetting("EDGE_RUNS", 3);
+    int seconds = BenchSetting("EDGE_SECONDS", 10);
+    std::vector<uint32_t> pins = PlainInputs(10, view.list);
+    ASSERT_EQ(pins.size(), 10u);
+    Figure missed = {
+        "11a", "edges missed at 1000 Hz, ten inputs toggling at 50 Hz", "edges", {}, {}, "value<=0",
+        ""};
+    Figure cost = {"11b", "CPU at 1000 Hz, edges of ten inputs at 50 Hz", "%", {}, {}, "ratio<=1.5",
+                   ""};
+    Figure share = {
+        "11c", "CPU at 1000 Hz, edges of ten inputs: share of a core", "%", {}, {}, "value<=5", ""};
+    Figure paints = {"11d",    "list repaints a second at 1000 Hz, edges of ten inputs",
+                     "paints", {},
+                     {},       "value<=60",
+                     ""};
+    LONG made = 0, counted = 0;
+    for (int run = 0; run < runs; ++run) {
+        for (uint32_t g : pins)
+            SimDriveInput(g, 0);
+        Pump(100);
+        StartRefresh(1000);
+        Pump(300);
+        ResetAllEdgeCounts();
+        LONG paintsBefore = g_listPaints, toggles;
+        double start = NowMs(), cpu;
+        {
+            Toggling toggling(pins, 10); // a 50 Hz square wave: 100 edges a second each
+            cpu = CpuWhilePumping(seconds * 1000.0);
+            toggling.Stop(); // every toggle made is counted
+            toggles = toggling.toggles;
+        }
+        double elapsed = NowMs() - start;
+        LONG painted = g_listPaints - paintsBefore;
+        Pump(100); // the last toggle sampled
+        StopRefresh();
+        LONG edges = 0;
+        for (uint32_t g : pins)
+            edges += LONG(EdgeCount(g));
+        made += toggles * LONG(pins.size());
+        counted += edges;
+        missed.runs.push_back(double(toggles * LONG(pins.size()) - edges));
+        cost.runs.push_back(cpu);
+        share.runs.push_back(cpu);
+        paints.runs.push_back(1000 * painted / elapsed);
+        cost.floorRuns.push_back(Bare(1000, pins, 10, seconds * 1000.0));
+    }
+    char note[200];
+    snprintf(note, sizeof note,
+             "%ld of %ld edges counted over %d runs of %d s; CPU of the process (the list and its "
+             "refresh) and the Wine server; floor: bare reads with the same waits and toggling",
+             long(counted), long(made), runs, seconds);
+    missed.note = cost.note = share.note = note;
+    paints.note = "WM_PAINT messages the list received, per second of toggling";
+    Report(missed);
+    Report(cost);
+    Report(share);
+    Report(paints);
+}
+
+// What a rate costs: the process's CPU at each rate with no input, ten, or every plain input
+// toggling (every 10 ms), one line "CURVE {json}" each; scripts/bench.sh prints them as a table.
+TEST_F(ActivityBench, CostCurve) {
+    int seconds = BenchSetting("CURVE_SECONDS", 3);
+    std::vector<uint32_t> ten = PlainInputs(10, view.list), every = PlainInputs(1000, view.list);
+    for (int hertz : {5, 50, 500, 1000, 2000}) {
+        double idle = Refresh(hertz, {}, 10, seconds * 1000.0);
+        double tenCpu = Refresh(hertz, ten, 10, seconds * 1000.0);
+        double everyCpu = Refresh(hertz, every, 10, seconds * 1000.0);
+        double floor = Bare(hertz, {}, 10, seconds * 1000.0);
+        printf("CURVE {\"rate\": %d, \"none\": %.3f, \"ten\": %.3f, \"every\": %.3f, "
+               "\"inputs\": %zu, \"floor\": %.3f}\n",
+               hertz, idle, tenCpu, everyCpu, every.size(), floor);
+        fflush(stdout);
+    }
 }
 
 } // namespace

@@ -70,6 +70,9 @@
 #define IDM_COL_TRISTATE 40042
 #define IDM_COL_GROUP 40043
 #define IDM_COL_PULLSTATE 40044
+// Added to "Columns" at start-up, after "Pull up/down State".
+#define IDM_COL_EDGES 40045
+#define IDM_COL_ACTIVITY 40046
 // Popup 9 "PullState".
 #define IDM_PULL_NORMAL 40060
 #define IDM_PULL_DOWN 40061
@@ -78,3 +81,16 @@
 #define IDM_COPY_TABLE 40070
 // The menu bar's "Find": the caret into the find box.
 #define IDM_FIND 40071
+// The "Edges" popup, built at start-up: one GPIO's count, or every count, back to 0.
+#define IDM_EDGES_RESET 40072
+#define IDM_EDGES_RESET_ALL 40073
+// "File" menu: the recorded activity of the shown rows as a VCD file.
+#define IDM_EXPORT_ACTIVITY 40074
+// The menu bar's "File" and "Compare" items (settings files and the comparison).
+#define IDM_EXPORT_SETTINGS 40080
+#define IDM_IMPORT_SETTINGS 40081
+#define IDM_COMPARE_NOTHING 40082
+#define IDM_COMPARE_BOOTUP 40083
+#define IDM_COMPARE_DEFAULTS 40084
+#define IDM_COMPARE_FILE 40085
+#define IDM_COMPARE_DIFFERING 40086

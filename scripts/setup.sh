@@ -11,6 +11,8 @@ packages="cmake make g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64
 # Wine's own fonts: the dialog font and the caption buttons' glyphs (wine-run links them into
 # each prefix).
 packages="$packages fonts-wine"
+# The waveform tool that reads the tests' exported activity back.
+packages="$packages sigrok-cli"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"

@@ -2,9 +2,11 @@
 #include "table/table.h"
 #include "table/cells.h"
 #include "gpiolib/gpiolib.h"
+#include "table/compare.h"
 #include "table/evalboard.h"
 #include "table/filter.h"
 #include "table/modulepin.h"
+#include "activity/history.h"
 #include "table/stats.h"
 
 #include <commctrl.h>
@@ -85,6 +87,7 @@ void ReadRow(uint32_t g) {
     if (ColumnShown(SLOT_EDGESTAT)) CachedEdgeStatus[g] = GetGPIOEdgeStatus(g);
     if (ColumnShown(SLOT_TRISTATE)) CachedTristate[g] = GetGPIOTristate(g);
     if (ColumnShown(SLOT_PULLSTATE)) CachedPullState[g] = GetGPIOPullState(g);
+    if (ColumnShown(SLOT_EDGES)) CachedEdges[g] = EdgeCount(g);
 }
 
 } // namespace
@@ -109,8 +112,10 @@ void ScaleColumnWidths(HWND list, int fromDpi, int toDpi) {
 }
 
 const wchar_t* GpioCellText(ColumnSlotIndex slot, uint32_t g, int pin, wchar_t* text) {
-    // Edge settings are not part of the boot-up configuration: their cells stay empty.
-    if (SettingsMode == SETTINGS_BOOTUP && (slot == SLOT_EDGEDET || slot == SLOT_EDGESTAT))
+    // Edge settings and the live pins' activity are not part of the boot-up configuration: their
+    // cells stay empty.
+    if (SettingsMode == SETTINGS_BOOTUP && (slot == SLOT_EDGEDET || slot == SLOT_EDGESTAT ||
+                                            slot == SLOT_EDGES || slot == SLOT_ACTIVITY))
         return L"";
     if (const wchar_t* cached = CachedCellText(slot, g, text)) return cached;
     switch (slot) {
@@ -169,6 +174,7 @@ int BuildGpioList(HWND list) {
     int index = 0;
     for (int g = 0; g < Rows(); ++g) {
         ReadRow(uint32_t(g));
+        UpdateMarks(uint32_t(g));
         g_rowPresent[g] = false;
         if (RowShown(uint32_t(g))) InsertRow(list, index++, uint32_t(g));
     }
@@ -176,6 +182,36 @@ int BuildGpioList(HWND list) {
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InterlockedIncrement(&g_pollStats.builds);
     return 1;
+}
+
+std::wstring GpioTableTextOfEveryColumn() {
+    for (int& slot : ColumnSlots)
+        slot = 1;
+    ApplyProcessorRule();
+    // No list, no build: the name look-ups are filled here.
+    FillModulePinNames();
+    FillEvalBoardTexts();
+    std::wstring text;
+    const wchar_t* separator = L"";
+    for (const ColumnDef& column : Columns) {
+        if (!ColumnSeen(column)) continue;
+        text = text + separator + column.header;
+        separator = L"\t";
+    }
+    text += L"\r\n";
+    for (int g = 0; g < Rows(); ++g) {
+        ReadRow(uint32_t(g));
+        int pin = -1;
+        GetModulePinName(uint32_t(g), &pin);
+        separator = L"";
+        for (const ColumnDef& column : Columns) {
+            if (!ColumnSeen(column)) continue;
+            text = text + separator + GpioCellText(column.slot, uint32_t(g), pin, g_cellText);
+            separator = L"\t";
+        }
+        text += L"\r\n";
+    }
+    return text;
 }
 
 int RefilterGpioList(HWND list) {

@@ -21,6 +21,9 @@ const ColumnDef Columns[COLUMN_SLOT_COUNT] = {
     {SLOT_TRISTATE,   L"Tristate",   LVCFMT_LEFT,   25,    false,        ON_TEGRA},
     {SLOT_GROUP,      L"Group",      LVCFMT_LEFT,   45,    false,        ON_TEGRA2},
     {SLOT_PULLSTATE,  L"PullState",  LVCFMT_LEFT,   50,    false,        ON_TEGRA},
+    // The live pins' activity is not part of the boot-up configuration.
+    {SLOT_EDGES,      L"Edges",      LVCFMT_RIGHT,  45,    true,         ON_ALL},
+    {SLOT_ACTIVITY,   L"Activity",   LVCFMT_LEFT,   124,   true,         ON_ALL},
 };
 // clang-format on
 
@@ -33,6 +36,7 @@ int CachedEdgeDetect[ROW_CACHE_ENTRIES];
 int CachedEdgeStatus[ROW_CACHE_ENTRIES];
 int CachedTristate[ROW_CACHE_ENTRIES];
 int CachedPullState[ROW_CACHE_ENTRIES];
+uint64_t CachedEdges[ROW_CACHE_ENTRIES];
 
 const wchar_t* const DirText[3] = {L"Input", L"Output", L"-"};
 const wchar_t* const LevelText[3] = {L"0", L"1", L"-"};

@@ -1,8 +1,10 @@
 // Which rows the list shows: a row stays when every word of the find text occurs in the text of
-// some shown column of that row (case ignored). The build inserts only these rows; a change of
-// the words adds and removes rows (RefilterGpioList), while the refresh never does.
+// some shown column of that row (case ignored) and, with "Differing Rows Only" on, when a cell
+// of it is marked. The build inserts only these rows; a change of the words or of the compare
+// choice adds and removes rows (RefilterGpioList), while the refresh never does.
 #include "table/filter.h"
 #include "table/cells.h"
+#include "table/compare.h"
 #include "table/modulepin.h"
 
 #include <cwchar>
@@ -13,18 +15,18 @@ namespace {
 
 // The words, lower-cased; none: every row is shown.
 std::vector<std::wstring> g_words;
+bool g_differingOnly;
 
 bool IsSpace(wchar_t c) {
     return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
 }
 
-// A seen column: shown and not inserted at width 0 (as Boot-up Settings inserts three).
+} // namespace
+
 bool ColumnSeen(const ColumnDef& column) {
     return ColumnShown(column.slot) &&
            !(SettingsMode == SETTINGS_BOOTUP && column.zeroWidthInBootup);
 }
-
-} // namespace
 
 void SetFindText(const wchar_t* text) {
     g_words.clear();
@@ -45,7 +47,16 @@ bool FindActive() {
     return !g_words.empty();
 }
 
+void ShowDifferingRowsOnly(bool on) {
+    g_differingOnly = on;
+}
+
+bool DifferingRowsOnly() {
+    return g_differingOnly;
+}
+
 bool RowShown(uint32_t gpio) {
+    if (g_differingOnly && ComparisonActive() && !RowDiffers(gpio)) return false;
     if (g_words.empty()) return true;
     // The seen cells' texts, lower-cased, one line each: no word (it has no line break) can
     // match across two cells.

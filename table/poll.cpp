@@ -1,23 +1,25 @@
-// The refresh thread: keeps the list in step with the GPIOs, rewriting only changed cells.
+// The refresh thread: keeps the list in step with the GPIOs, rewriting only changed cells, and
+// samples every GPIO's level into the activity history at each pass.
 //
-// A pass reads every GPIO on the refresh thread and compares with the RowCache. The cells that
-// changed are then written by the list's own thread, after one message per pass: a list-view
-// message sent across threads costs several times what it costs on the owning thread, and a
-// pass that rewrites many cells must stay well inside the 200 ms a stop waits for it.
-//
-// The message is posted, and the refresh thread waits for it to be carried out or for a stop,
-// whichever comes first. So a stop never finds the thread inside a cross-thread send (the
-// dialog's thread may be busy for longer than the stop waits), and the thread is never ended
-// by force there. A batch withdrawn by a stop is not written; the next build rewrites every
-// cell anyway.
+// Sample fast, paint slowly: a pass reads every GPIO on the refresh thread, compares with the
+// RowCache and marks the cells that changed; the list's own thread writes the marked cells in a
+// frame, at most about 60 times a second, so the changes of several passes reach the list
+// together (a list-view message sent across threads costs several times what it costs on the
+// owning thread, and each write repaints). The refresh thread never waits for the list's thread:
+// it posts one request for a frame and goes on sampling, so a busy list never costs an edge, and
+// a stop never finds it inside a cross-thread call. What a stop leaves marked is dropped by the
+// next build, which rewrites every cell anyway.
 #include "table/cells.h"
 #include "gpiolib/gpiolib.h"
 #include "platform/ce.h"
 #include "table/altfn.h"
+#include "activity/history.h"
+#include "table/compare.h"
 #include "table/messages.h"
 #include "table/stats.h"
 
 #include <commctrl.h>
+#include <algorithm>
 
 PollStats g_pollStats;
 
@@ -29,6 +31,9 @@ constexpr int kLowestPriority = 255;
 HANDLE g_pollStopEvent;
 HANDLE g_pollThread;
 volatile LONG g_pollPaused;
+// The list shows the live registers (Current Settings): its passes sample the activity. In
+// Boot-up Settings GPIOLib reads the BootImage, which is no pin's level: nothing is sampled.
+bool g_sampling;
 
 // Wakes a waiting refresh thread for a pass at once (auto-reset; made once, never closed).
 HANDLE WakeEvent() {
@@ -36,24 +41,32 @@ HANDLE WakeEvent() {
     return wake;
 }
 
-// Cells changed by the pass in progress: one bit per ColumnSlot, per GPIO, and the rows that
-// have any. Written by the refresh thread, then read and cleared by the list's thread while
-// the refresh thread waits for it.
-uint16_t g_changed[ROW_CACHE_ENTRIES];
-uint16_t g_changedRows[ROW_CACHE_ENTRIES];
-int g_changedRowCount;
-// The batch waiting for the list's thread, by number; 0 when none. Whoever swaps it back to 0
-// first owns the batch: the list's thread to write it, a stopping refresh thread to drop it.
-volatile LONG g_pendingBatch;
-LONG g_lastBatch;
-HANDLE g_batchDone; // set by the list's thread when it has written a batch
+// Cells changed since the last frame: one bit per ColumnSlot, per GPIO. The refresh thread ORs
+// bits in; the list's thread takes each row's bits atomically, so no change is lost between.
+volatile LONG g_changed[ROW_CACHE_ENTRIES];
+// 1 from the refresh thread's request for a frame until the frame begins.
+volatile LONG g_frameRequested;
 
 constexpr unsigned Bit(ColumnSlotIndex slot) {
     return 1u << slot;
 }
 
-// A message-only window of the list's thread receives the batches; the list itself is left
-// alone (subclassing it would route every list message through extra code).
+// Frames at most one every 17 ms on average (under 60 a second), as a budget that fills with
+// time and holds two frames: a change after a quiet moment is written at once, a stream of
+// changes is written 58 times a second. A request beyond the budget waits on a timer.
+constexpr DWORD kFrameMs = 17;
+constexpr double kFrameBudget = 2;
+double g_frames = kFrameBudget; // frames that may run now
+DWORD g_framesCounted;          // tick of the last look at the budget
+constexpr UINT_PTR kFrameTimer = HIGHLIGHT_TIMER + 1;
+constexpr UINT_PTR kScrollTimer = 3; // while some Activity picture moves: one pixel's time
+bool g_frameTimer;
+UINT g_scrollMs;
+uint64_t g_shownEndUs;  // the Activity pictures end here, in whole pixels
+bool g_activityChanged; // a pass changed some picture since the pictures last moved
+
+// A message-only window of the list's thread receives the frame requests; the list itself is
+// left alone (subclassing it would route every list message through extra code).
 HWND g_updateWindow;
 HWND g_updateList;
 
@@ -64,20 +77,26 @@ unsigned ShownMask() {
     return mask;
 }
 
-// Reads one row and records which of its shown cells changed; returns their bits.
+// Reads one row, samples its level and records which of its shown cells changed; returns
+// their bits.
 unsigned PollRow(uint32_t g, unsigned shown, bool tegra) {
     int a = GetGPIOAltFn(g);
     bool notGpio = tegra && a != -1;
     // A hidden column's value is never read and counts as 0.
     int d = 0, l = 0, e = 0, s = 0, t = 0, p = 0;
+    int level = 0;
+    if (g_sampling || (shown & Bit(SLOT_LEVEL))) level = notGpio ? LEVEL_NOT_GPIO : GetGPIOLevel(g);
+    unsigned changed = 0;
+    // A pad on a special function has no GPIO level: LEVEL_NOT_GPIO samples as unknown.
+    if (g_sampling && SampleLevel(g, level)) changed |= Bit(SLOT_ACTIVITY);
     if (shown & Bit(SLOT_DIRECTION)) d = notGpio ? DIR_NOT_GPIO : GetGPIODir(g);
-    if (shown & Bit(SLOT_LEVEL)) l = notGpio ? LEVEL_NOT_GPIO : GetGPIOLevel(g);
+    if (shown & Bit(SLOT_LEVEL)) l = level;
     if (shown & Bit(SLOT_EDGEDET)) e = GetGPIOEdgeDetect(g);
     if (shown & Bit(SLOT_EDGESTAT)) s = GetGPIOEdgeStatus(g);
     if (shown & Bit(SLOT_TRISTATE)) t = GetGPIOTristate(g);
     if (shown & Bit(SLOT_PULLSTATE)) p = GetGPIOPullState(g);
+    uint64_t edges = shown & Bit(SLOT_EDGES) ? EdgeCount(g) : 0;
 
-    unsigned changed = 0;
     if (d != CachedDir[g]) changed |= Bit(SLOT_DIRECTION);
     if (l != CachedLevel[g]) changed |= Bit(SLOT_LEVEL);
     // The PXA270's function names depend on the direction.
@@ -86,6 +105,7 @@ unsigned PollRow(uint32_t g, unsigned shown, bool tegra) {
     if (s != CachedEdgeStatus[g]) changed |= Bit(SLOT_EDGESTAT);
     if (t != CachedTristate[g]) changed |= Bit(SLOT_TRISTATE);
     if (p != CachedPullState[g]) changed |= Bit(SLOT_PULLSTATE);
+    if (edges != CachedEdges[g]) changed |= Bit(SLOT_EDGES);
 
     CachedDir[g] = d;
     CachedLevel[g] = l;
@@ -94,48 +114,35 @@ unsigned PollRow(uint32_t g, unsigned shown, bool tegra) {
     CachedEdgeStatus[g] = s;
     CachedTristate[g] = t;
     CachedPullState[g] = p;
+    CachedEdges[g] = edges;
     return changed & shown;
 }
 
-// Has the list's thread write the batch; false when a stop came first.
-bool HandOver(HANDLE stop) {
-    LONG batch = ++g_lastBatch;
-    ResetEvent(g_batchDone);
-    g_pendingBatch = batch;
-    if (PostMessageW(g_updateWindow, WM_APP_APPLY_CHANGES, WPARAM(batch), 0)) {
-        HANDLE events[2] = {g_batchDone, stop};
-        if (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0) return true;
-    }
-    // Stopped (or the list is gone): drop the batch unless its writing has begun, which then
-    // ends on the list's thread before anything else happens there.
-    InterlockedCompareExchange(&g_pendingBatch, 0, batch);
-    return false;
-}
-
-// One pass; false when a stop ended it early.
-bool RunPass(HANDLE stop) {
+// One pass: every row read and sampled, its changes marked, a frame asked for.
+void RunPass() {
     LARGE_INTEGER start, end, frequency;
     QueryPerformanceCounter(&start);
     unsigned shown = ShownMask();
     bool tegra = IsTegra(ProcessorId);
-    int count = 0;
+    bool any = false;
+    if (g_sampling) BeginSamplePass();
     // ListGpioCount is read again for every row.
     for (int g = 0; g < ListGpioCount && g < ROW_CACHE_ENTRIES; ++g) {
         if (unsigned changed = PollRow(uint32_t(g), shown, tegra)) {
-            g_changed[g] = uint16_t(changed);
-            g_changedRows[count++] = uint16_t(g);
+            InterlockedOr(&g_changed[g], LONG(changed));
+            any = true;
         }
     }
-    if (count) {
-        g_changedRowCount = count;
+    if (g_sampling) EndSamplePass();
+    if (any) {
         InterlockedIncrement(&g_pollStats.batches);
-        if (!HandOver(stop)) return false;
+        if (InterlockedExchange(&g_frameRequested, 1) == 0)
+            PostMessageW(g_updateWindow, WM_APP_FRAME, 0, 0);
     }
     QueryPerformanceCounter(&end);
     QueryPerformanceFrequency(&frequency);
     g_pollStats.lastPassUs = LONG((end.QuadPart - start.QuadPart) * 1000000 / frequency.QuadPart);
     InterlockedIncrement(&g_pollStats.passes);
-    return true;
 }
 
 DWORD WINAPI PollThread(void* parameter) {
@@ -145,48 +152,121 @@ DWORD WINAPI PollThread(void* parameter) {
     HANDLE events[2] = {stop, WakeEvent()};
     for (;;) {
         // Timed out or woken: time for a pass. Stopped, or a failed wait: the end. While the
-        // window is minimised the thread sleeps until it is woken.
+        // window is minimised the thread sleeps until it is woken; nothing is sampled then.
         bool paused = g_pollPaused;
-        if (paused) InterlockedIncrement(&g_pollStats.pausedWaits);
+        if (paused) {
+            if (g_sampling) SamplingGap();
+            InterlockedIncrement(&g_pollStats.pausedWaits);
+        }
         DWORD waited = WaitForMultipleObjects(2, events, FALSE, paused ? INFINITE : PollPeriod());
-        if (waited != WAIT_TIMEOUT && waited != WAIT_OBJECT_0 + 1) return 0;
+        if (waited != WAIT_TIMEOUT && waited != WAIT_OBJECT_0 + 1) break;
         if (g_pollPaused) continue;
         if (waited == WAIT_OBJECT_0 + 1) InterlockedIncrement(&g_pollStats.wokenPasses);
-        if (!RunPass(stop)) return 0;
+        RunPass();
+    }
+    // A stop for a rebuild is no gap: the next list's refresh samples on, and the history with
+    // it. (Boot-up Settings make one, see InstallCellUpdates.)
+    return 0;
+}
+
+// Writes the marked cells, finding each row by its GPIO; an Activity cell is redrawn.
+void ApplyChanges(HWND list) {
+    wchar_t text[32];
+    for (int g = 0; g < ListGpioCount && g < ROW_CACHE_ENTRIES; ++g) {
+        if (!g_changed[g]) continue;
+        unsigned changed = unsigned(InterlockedExchange(&g_changed[g], 0));
+        int row = RowOfGpio(list, uint32_t(g));
+        // A row the filter left out keeps its marks true for the next build.
+        bool remarked = UpdateMarks(uint32_t(g));
+        if (row < 0) continue;
+        if (remarked) SendMessageW(list, LVM_REDRAWITEMS, row, row);
+        for (int slot = 0; slot < COLUMN_SLOT_COUNT; ++slot) {
+            if (!(changed & Bit(ColumnSlotIndex(slot)))) continue;
+            if (slot == SLOT_ACTIVITY) {
+                // Drawn when the pictures move on by a pixel (ScrollActivity): a change shows
+                // in the newest pixel, which no sooner redraw could show better.
+                g_activityChanged = true;
+                continue;
+            }
+            LVITEMW item = {};
+            item.iSubItem = ColumnSlots[slot];
+            item.pszText =
+                const_cast<wchar_t*>(CachedCellText(ColumnSlotIndex(slot), uint32_t(g), text));
+            SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+            Highlight(uint32_t(g), slot);
+        }
     }
 }
 
-// On the list's thread: writes the cells the last pass changed, finding each row by its GPIO.
-void ApplyChanges(HWND list, LONG batch) {
-    if (InterlockedCompareExchange(&g_pendingBatch, 0, batch) != batch) return; // withdrawn
-    wchar_t text[32];
-    for (int i = 0; i < g_changedRowCount; ++i) {
-        uint32_t g = g_changedRows[i];
-        unsigned changed = g_changed[g];
-        g_changed[g] = 0;
-        LVFINDINFOW find = {};
-        find.flags = LVFI_PARAM;
-        find.lParam = LPARAM(g);
-        int row =
-            int(SendMessageW(list, LVM_FINDITEMW, WPARAM(-1), reinterpret_cast<LPARAM>(&find)));
-        if (row < 0) continue;
-        for (int slot = 0; slot < COLUMN_SLOT_COUNT; ++slot) {
-            if (!(changed & Bit(ColumnSlotIndex(slot)))) continue;
+// The Activity pictures scroll a pixel at a time: the cells whose picture moves are redrawn,
+// and the scroll timer runs while any does.
+void ScrollActivity(HWND list) {
+    int width = ColumnShown(SLOT_ACTIVITY)
+                    ? int(SendMessageW(list, LVM_GETCOLUMNWIDTH, ColumnSlots[SLOT_ACTIVITY], 0))
+                    : 0;
+    uint64_t end = ActivityEndUs(width);
+    bool moves = g_activityChanged;
+    if (width > 0 && end != g_shownEndUs) {
+        g_shownEndUs = end;
+        g_activityChanged = false;
+        int top = int(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
+        int last = top + int(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0));
+        for (int row = top; row <= last; ++row) {
             LVITEMW item = {};
-            item.iSubItem = ColumnSlots[slot];
-            item.pszText = const_cast<wchar_t*>(CachedCellText(ColumnSlotIndex(slot), g, text));
-            SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-            Highlight(g, slot);
+            item.mask = LVIF_PARAM;
+            item.iItem = row;
+            if (SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) &&
+                ActivityMoves(uint32_t(item.lParam), end))
+                RedrawCell(list, row, SLOT_ACTIVITY);
         }
     }
-    g_changedRowCount = 0;
-    SetEvent(g_batchDone);
+    for (uint32_t g = 0; width > 0 && !moves && g < uint32_t(ListGpioCount); ++g)
+        moves = ActivityMoves(g, end);
+    UINT ms = moves ? UINT(ACTIVITY_SPAN_US / 1000 / UINT(width)) : 0;
+    if (ms && ms < kFrameMs) ms = kFrameMs;
+    if (ms != g_scrollMs) {
+        if (ms)
+            SetTimer(g_updateWindow, kScrollTimer, ms, nullptr);
+        else
+            KillTimer(g_updateWindow, kScrollTimer);
+        g_scrollMs = ms;
+    }
+}
+
+void RunFrame(HWND list) {
+    InterlockedExchange(&g_frameRequested, 0);
+    ApplyChanges(list);
+    ScrollActivity(list);
+}
+
+// A frame now if the budget allows, else when it does.
+void RequestFrame(HWND list) {
+    DWORD now = GetTickCount();
+    g_frames = std::min(kFrameBudget, g_frames + double(now - g_framesCounted) / kFrameMs);
+    g_framesCounted = now;
+    if (g_frames >= 1) {
+        g_frames -= 1;
+        if (g_frameTimer) KillTimer(g_updateWindow, kFrameTimer);
+        g_frameTimer = false;
+        RunFrame(list);
+    } else if (!g_frameTimer) {
+        UINT wait = UINT((1 - g_frames) * kFrameMs) + 1;
+        g_frameTimer = SetTimer(g_updateWindow, kFrameTimer, wait, nullptr) != 0;
+    }
 }
 
 LRESULT CALLBACK UpdateProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_APP_APPLY_CHANGES: ApplyChanges(g_updateList, LONG(wParam)); return 0;
-    case WM_TIMER: EndHighlights(); return 0;
+    case WM_APP_FRAME: RequestFrame(g_updateList); return 0;
+    case WM_TIMER:
+        if (wParam == HIGHLIGHT_TIMER) EndHighlights();
+        if (wParam == kFrameTimer) {
+            KillTimer(window, kFrameTimer);
+            g_frameTimer = false;
+            RequestFrame(g_updateList);
+        }
+        if (wParam == kScrollTimer) RequestFrame(g_updateList);
+        return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
@@ -217,22 +297,42 @@ const wchar_t* CachedCellText(ColumnSlotIndex slot, uint32_t g, wchar_t* text) {
     case SLOT_EDGESTAT: return TextOf(EdgeStatusText, CachedEdgeStatus[g]);
     case SLOT_TRISTATE: return TextOf(TristateText, CachedTristate[g]);
     case SLOT_PULLSTATE: return TextOf(PullStateText, CachedPullState[g]);
+    case SLOT_EDGES: wsprintfW(text, L"%I64u", CachedEdges[g]); return text;
+    case SLOT_ACTIVITY: return L""; // drawn, see DrawActivityCell
     default: return nullptr;
     }
 }
 
 void InstallCellUpdates(HWND list) {
     // A pass cut short by a stop leaves nothing behind for the next list.
-    for (uint16_t& cell : g_changed)
+    for (volatile LONG& cell : g_changed)
         cell = 0;
-    g_changedRowCount = 0;
-    g_pendingBatch = 0;
-    if (!g_batchDone) g_batchDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    g_frameRequested = 0;
     if (!IsWindow(g_updateWindow) ||
         GetWindowThreadProcessId(g_updateWindow, nullptr) != GetCurrentThreadId())
         g_updateWindow = CreateUpdateWindow();
-    g_updateList = list;
     ResetHighlights(g_updateWindow, list);
+    KillTimer(g_updateWindow, kFrameTimer);
+    KillTimer(g_updateWindow, kScrollTimer);
+    g_frameTimer = false;
+    g_scrollMs = 0;
+    g_shownEndUs = 0;
+    g_activityChanged = false;
+    g_updateList = list;
+    g_sampling = SettingsMode == SETTINGS_CURRENT;
+    // No refresh runs now: the history may be told that sampling stops here.
+    if (!g_sampling) SamplingGap();
+}
+
+bool CellUpdatesPending() {
+    if (g_frameRequested) return true;
+    for (LONG cell : g_changed)
+        if (cell) return true;
+    return false;
+}
+
+uint64_t ShownActivityEndUs() {
+    return g_shownEndUs;
 }
 
 DWORD PollPeriod() {

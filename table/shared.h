@@ -40,6 +40,8 @@ enum ColumnSlotIndex {
     SLOT_TRISTATE,
     SLOT_GROUP,
     SLOT_PULLSTATE,
+    SLOT_EDGES,    // level changes counted by the sampling
+    SLOT_ACTIVITY, // the level over the last seconds, drawn
     COLUMN_SLOT_COUNT
 };
 constexpr int COLUMN_HIDDEN = -1;

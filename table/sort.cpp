@@ -9,6 +9,7 @@
 #include "table/altfn.h"
 #include "table/evalboard.h"
 #include "table/modulepin.h"
+#include "activity/history.h"
 
 #include <cstring>
 #include <cwchar>
@@ -26,6 +27,26 @@ int Numeric(uint32_t a, uint32_t b) {
 
 const wchar_t* AltFnKey(uint32_t g) {
     return GetAltFnName(g, CachedDir[g], CachedAltFn[g]);
+}
+
+// Edges within the time the Activity pictures show. The pictures stand still while the list's
+// thread sorts, so each key is taken once per position of the pictures: a sort sees every row's
+// key unchanged, however busy the pins are meanwhile.
+uint32_t g_activityKey[ROW_CACHE_ENTRIES];
+uint64_t g_activityKeyEnd[ROW_CACHE_ENTRIES];
+
+uint32_t ActivityKey(uint32_t g) {
+    uint64_t end = ShownActivityEndUs();
+    if (!end) end = LastSampleUs();
+    if (g_activityKeyEnd[g] != end + 1) {
+        g_activityKey[g] = ActivityEdges(g, end);
+        g_activityKeyEnd[g] = end + 1;
+    }
+    return g_activityKey[g];
+}
+
+template <typename T> int Order(T a, T b) {
+    return a == b ? 0 : a < b ? -1 : 1;
 }
 
 int ModulePin(uint32_t g) {
@@ -61,6 +82,8 @@ int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM column) {
     case SLOT_PULLSTATE:
         return wcscmp(TextOf(PullStateText, CachedPullState[g1]),
                       TextOf(PullStateText, CachedPullState[g2]));
+    case SLOT_EDGES: return Order(CachedEdges[g1], CachedEdges[g2]);
+    case SLOT_ACTIVITY: return Order(ActivityKey(g1), ActivityKey(g2));
     default: return 0; // "Level", "EdgeDet", "EdgeStat", "Tristate": every pair is equal
     }
 }

@@ -4,7 +4,7 @@
 
 struct PollStats {
     volatile LONG passes;      // passes completed
-    volatile LONG batches;     // passes that changed cells (one message to the list each)
+    volatile LONG batches;     // passes that changed cells
     volatile LONG lastPassUs;  // duration of the last pass, microseconds
     volatile LONG builds;      // list builds completed
     volatile LONG wokenPasses; // passes run at once on a wake, not at the end of a wait

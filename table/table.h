@@ -1,12 +1,14 @@
 // The GPIO list: its columns and rows, the live refresh and the sort.
 #pragma once
 #include "table/shared.h"
+#include "activity/vcd.h"
 
 #include <windows.h>
 #include <commctrl.h>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Processor families a column may be shown on, one bit per ProcessorFamily.
 enum ColumnFamilies : unsigned {
@@ -34,6 +36,9 @@ extern int ColumnCount;
 inline bool ColumnShown(ColumnSlotIndex slot) {
     return ColumnSlots[slot] != COLUMN_HIDDEN;
 }
+// A column seen in the list: shown, and not inserted at width 0 (as Boot-up Settings inserts
+// three).
+bool ColumnSeen(const ColumnDef& column);
 // The ColumnSlot shown at a list column index, or -1.
 int ColumnSlotAt(int column);
 
@@ -47,6 +52,8 @@ extern int CachedEdgeDetect[ROW_CACHE_ENTRIES];
 extern int CachedEdgeStatus[ROW_CACHE_ENTRIES];
 extern int CachedTristate[ROW_CACHE_ENTRIES];
 extern int CachedPullState[ROW_CACHE_ENTRIES];
+// Beside the RowCache: the edge count each "Edges" cell shows.
+extern uint64_t CachedEdges[ROW_CACHE_ENTRIES];
 
 // Cached values that stand for "not a GPIO" (a Tegra pad on a special function).
 constexpr int DIR_NOT_GPIO = 2;
@@ -100,6 +107,13 @@ int StopPollThread();
 LRESULT CustomDrawGpioList(NMLVCUSTOMDRAW* draw);
 bool CellHighlighted(uint32_t gpio, int slot);
 COLORREF ChangedCellColor(); // the background of a highlighted cell
+// The "Activity" cell, drawn in the subitem stage of the list's custom draw, in the row's
+// colours; returns the custom draw's result.
+LRESULT DrawActivityCell(NMLVCUSTOMDRAW* draw, COLORREF line, COLORREF back);
+// Where the Activity pictures end, as the list's thread last moved them (0: not yet).
+uint64_t ShownActivityEndUs();
+// True while changes found by passes wait for the list's thread to write them.
+bool CellUpdatesPending();
 // While paused (the window minimised) no pass runs; resuming runs a pass at once.
 void PausePolling(bool paused);
 // The wait between two passes for the current UpdateRate: 1 Hz for 0, 0 ms above 1000 Hz.
@@ -110,6 +124,16 @@ DWORD PollPeriod();
 // clipboard by CopyGpioTable (false, with a beep, when the clipboard stayed taken).
 std::wstring GpioTableText(HWND list);
 bool CopyGpioTable(HWND list, HWND owner);
+// What GpioTableText gives of a list that shows every column the processor has, in GPIO order,
+// made without a list (the command line opens no window). Sets every ColumnSlot to shown.
+std::wstring GpioTableTextOfEveryColumn();
+
+// Activity export: the list's rows in the order shown, each a wire named "#_AltFn Name" (as the
+// RowCache names the function), and a wire name for any GPIO.
+std::vector<VcdWire> ShownRowWires(HWND list);
+std::wstring WireName(uint32_t gpio, int dir, int altFn);
+// One sampling pass over every GPIO's level, for a recording without a window.
+void SampleEveryGpio();
 
 // List-view comparison function: lParams are GPIO numbers, the parameter the clicked column.
 int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM column);

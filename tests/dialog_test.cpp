@@ -140,7 +140,7 @@ TEST(ColumnsMenu, TicksTheShownColumnsAndTogglesOne) {
     MenuSeen seen = h.RightClick(h.HeaderPoint(SLOT_DIRECTION), 5); // "Level"
     ASSERT_EQ(seen.labels.size(), size_t(COLUMN_SLOT_COUNT + 2));   // and "Copy table"
     EXPECT_EQ(seen.CheckedLabels(), L"GPIO|AltFn Name|AltFn|Direction|Level|SODIMM Pin|EvalLoc|"
-                                    L"EvalFnName|Edge Detect|Edge Status|");
+                                    L"EvalFnName|Edge Detect|Edge Status|Edges|Activity|");
     ASSERT_TRUE(h.Settled());
     EXPECT_EQ(ColumnSlots[SLOT_LEVEL], COLUMN_HIDDEN);
     EXPECT_EQ(h.view.Header(ColumnSlots[SLOT_DIRECTION] + 1), L"Pin");
@@ -148,7 +148,7 @@ TEST(ColumnsMenu, TicksTheShownColumnsAndTogglesOne) {
     h.RightClick(h.HeaderPoint(SLOT_PIN), 11); // "Tristate"
     ASSERT_TRUE(h.Settled());
     EXPECT_EQ(ColumnSlots[SLOT_TRISTATE], COLUMN_HIDDEN);
-    EXPECT_EQ(h.view.Columns(), 9);
+    EXPECT_EQ(h.view.Columns(), 11);
 }
 
 POINT Center(HWND window) {

@@ -143,7 +143,7 @@ TEST(KeyboardMenu, ShiftF10OnAFilteredRowActsLikeARightClickAndWithoutARowOpensC
     MenuSeen seen = h.ShiftF10(1, 1);   // "Direction", then "Output"
     ASSERT_EQ(seen.menus, 1);
     EXPECT_EQ(seen.labels, (std::vector<std::wstring>{L"AltFn Name", L"Direction", L"Level",
-                                                      L"Tristate", L"PullState"}));
+                                                      L"Tristate", L"PullState", L"Edges"}));
     EXPECT_EQ(GetGPIODir(g), 1);
     PumpUntil([&] { return h.Cell(g, SLOT_DIRECTION) == L"Output"; });
     EXPECT_EQ(h.Cell(g, SLOT_DIRECTION), L"Output");

@@ -114,3 +114,51 @@ void EmptyTheClipboard() {
         CloseClipboard();
     }
 }
+
+FileDialogAnswer::FileDialogAnswer(const wchar_t* dialogTitle, const std::wstring& filePath)
+    : title(dialogTitle), path(filePath) {
+    thread = CreateThread(
+        nullptr, 0,
+        [](void* p) -> DWORD {
+            auto* a = static_cast<FileDialogAnswer*>(p);
+            // The name box: the edit box of the dialog that has the keyboard focus.
+            auto nameBox = [a]() -> HWND {
+                HWND dialog = FindWindowW(L"#32770", a->title);
+                GUITHREADINFO info = {};
+                info.cbSize = sizeof info;
+                wchar_t name[16] = L"";
+                if (!dialog || !IsWindowVisible(dialog) ||
+                    !GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) ||
+                    !info.hwndFocus || GetAncestor(info.hwndFocus, GA_ROOT) != dialog ||
+                    !GetClassNameW(info.hwndFocus, name, 16) || lstrcmpiW(name, L"Edit") != 0)
+                    return nullptr;
+                return info.hwndFocus;
+            };
+            HWND box = nullptr;
+            while (!a->stop && !(box = nameBox()))
+                Sleep(20);
+            if (!box) return 0;
+            // The Save dialog proposes a name: selected first, so that typing replaces it.
+            PressKey(VK_END);
+            PressKey(VK_HOME, VK_SHIFT);
+            TypeText(a->path.c_str());
+            // Every character arrived before Enter is pressed.
+            for (int waited = 0; !a->stop && waited < 10000; waited += 20) {
+                wchar_t typed[MAX_PATH] = L"";
+                // A message, not GetWindowTextW, which reads another process's box as empty.
+                SendMessageW(box, WM_GETTEXT, MAX_PATH, LPARAM(typed));
+                if (a->path == typed) break;
+                Sleep(20);
+            }
+            PressKey(VK_RETURN);
+            a->answered = true;
+            return 0;
+        },
+        this, 0, nullptr);
+}
+
+FileDialogAnswer::~FileDialogAnswer() {
+    stop = true;
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+}

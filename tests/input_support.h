@@ -31,3 +31,16 @@ POINT CellInView(HWND list, const std::function<RECT()>& measure);
 // The clipboard's Unicode text ("(clipboard not open)" when it cannot be opened), and emptied.
 std::wstring ClipboardText();
 void EmptyTheClipboard();
+
+// Answers the first common file dialog with this title that opens (watching from a thread of its
+// own, so that the dialog may be modal on the caller's thread): types the path into it and
+// presses Enter, as a user would.
+struct FileDialogAnswer {
+    const wchar_t* title;
+    std::wstring path;
+    volatile bool answered = false;
+    volatile bool stop = false;
+    HANDLE thread = nullptr;
+    FileDialogAnswer(const wchar_t* title, const std::wstring& path);
+    ~FileDialogAnswer();
+};

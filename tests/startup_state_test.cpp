@@ -52,9 +52,9 @@ TEST(StartTool, ColumnMenuOrderPutsTheBoardColumnsBeforeTheEdgeColumns) {
     UseModule(SIM_MODULE_PXA270);
     ASSERT_EQ(StartTool(GetModuleHandleW(nullptr)), 1);
     const int expected[COLUMN_SLOT_COUNT] = {
-        SLOT_GPIO,     SLOT_PINNAME,  SLOT_ALTFNNAME, SLOT_ALTFN,      SLOT_DIRECTION,
-        SLOT_LEVEL,    SLOT_PIN,      SLOT_EVALLOC,   SLOT_EVALFNNAME, SLOT_EDGEDET,
-        SLOT_EDGESTAT, SLOT_TRISTATE, SLOT_GROUP,     SLOT_PULLSTATE};
+        SLOT_GPIO,  SLOT_PINNAME,   SLOT_ALTFNNAME,  SLOT_ALTFN,   SLOT_DIRECTION, SLOT_LEVEL,
+        SLOT_PIN,   SLOT_EVALLOC,   SLOT_EVALFNNAME, SLOT_EDGEDET, SLOT_EDGESTAT,  SLOT_TRISTATE,
+        SLOT_GROUP, SLOT_PULLSTATE, SLOT_EDGES,      SLOT_ACTIVITY};
     for (int i = 0; i < COLUMN_SLOT_COUNT; ++i)
         EXPECT_EQ(ColumnMenuOrder[i], &ColumnSlots[expected[i]]) << i;
 }
@@ -83,6 +83,8 @@ const StoredPreference kStored[] = {
     {L"g_ColTristate", SLOT_TRISTATE},
     {L"g_ColGroupName", SLOT_GROUP},
     {L"g_ColPullState", SLOT_PULLSTATE},
+    {L"g_ColEdges", SLOT_EDGES},
+    {L"g_ColActivity", SLOT_ACTIVITY},
 };
 
 int& Variable(const StoredPreference& s) {

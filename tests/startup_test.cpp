@@ -16,8 +16,8 @@ namespace {
 const wchar_t* const kValueNames[] = {
     L"EvalbRevID",     L"g_ColAltFn",     L"g_ColDir",     L"g_ColLevel",      L"g_ColEdgeDet",
     L"g_ColEdgeStat",  L"g_ColPin",       L"g_ColEvalLoc", L"g_ColEvalFnName", L"g_ColTristate",
-    L"g_ColGroupName", L"g_ColPullState", L"WindowLeft",   L"WindowTop",       L"WindowWidth",
-    L"WindowHeight",   L"WindowMaximized"};
+    L"g_ColGroupName", L"g_ColPullState", L"g_ColEdges",   L"g_ColActivity",   L"WindowLeft",
+    L"WindowTop",      L"WindowWidth",    L"WindowHeight", L"WindowMaximized"};
 constexpr DWORD kHidden = 0xFFFFFFFF;
 
 void DeletePreferences() {
@@ -127,7 +127,7 @@ class Startup : public testing::Test {
 
 } // namespace
 
-// EvalbRevID, the eleven stored column values and the window's placement, all REG_DWORD, and
+// EvalbRevID, the thirteen stored column values and the window's placement, all REG_DWORD, and
 // nothing else. (The registry does not keep the order in which values were written.)
 TEST_F(Startup, EveryModuleOpensClosesAndStoresItsValues) {
     const char* modules[] = {"pxa270", "pxa320", "pxa300",       "pxa310",
@@ -262,6 +262,7 @@ TEST_F(Startup, ValuesOfWrongTypesAndRangesGiveATableAndDwordsOnClose) {
         {L"g_ColPin", REG_DWORD, 4, 0x80},       {L"g_ColEvalLoc", REG_DWORD, 4, 0x7F},
         {L"g_ColEvalFnName", REG_SZ, 8, 0x00},   {L"g_ColTristate", REG_DWORD, 4, 0xFE},
         {L"g_ColGroupName", REG_DWORD, 8, 0x00}, {L"g_ColPullState", REG_BINARY, 0, 0x00},
+        {L"g_ColEdges", REG_SZ, 4, 0x00},        {L"g_ColActivity", REG_DWORD, 2, 0x00},
     };
     HKEY key;
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Velmora\\GpioConfig", 0, nullptr, 0,
@@ -291,8 +292,9 @@ TEST_F(Startup, ValuesOfWrongTypesAndRangesGiveATableAndDwordsOnClose) {
     }
     auto stored = StoredMap();
     EXPECT_EQ(stored[L"EvalbRevID"], 1u);
-    for (const wchar_t* hidden : {L"g_ColAltFn", L"g_ColEvalFnName", L"g_ColTristate",
-                                  L"g_ColGroupName", L"g_ColPullState"})
+    for (const wchar_t* hidden :
+         {L"g_ColAltFn", L"g_ColEvalFnName", L"g_ColTristate", L"g_ColGroupName", L"g_ColPullState",
+          L"g_ColEdges", L"g_ColActivity"})
         EXPECT_EQ(stored[hidden], kHidden) << hidden;
     for (const wchar_t* shown : {L"g_ColDir", L"g_ColLevel", L"g_ColEdgeDet", L"g_ColEdgeStat",
                                  L"g_ColPin", L"g_ColEvalLoc"})

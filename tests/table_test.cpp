@@ -39,10 +39,11 @@ struct Polling {
     }
 };
 
-// Waits for whole passes, so that changes made before the call are seen.
+// Waits for whole passes, and for the list to have what they found, so that changes made
+// before the call are seen.
 bool PassesGo(int passes) {
     LONG target = g_pollStats.passes + passes + 1;
-    return PumpUntil([&] { return g_pollStats.passes >= target; });
+    return PumpUntil([&] { return g_pollStats.passes >= target && !CellUpdatesPending(); });
 }
 
 } // namespace
@@ -82,9 +83,9 @@ TEST(BuildGpioList, ProcessorRuleHidesWhatTheProcessorLacksWhateverTheSlotsHeld)
         SimModule module;
         std::wstring headers;
     } cases[] = {
-        {SIM_MODULE_PXA310, L"#|" + common + L"EdgeDet|EdgeStat|"},
-        {SIM_MODULE_TEGRA2, L"#|Pin Name|" + common + L"Tristate|Group|PullState|"},
-        {SIM_MODULE_TEGRA3, L"#|Pin Name|" + common + L"Tristate|PullState|"},
+        {SIM_MODULE_PXA310, L"#|" + common + L"EdgeDet|EdgeStat|Edges|Activity|"},
+        {SIM_MODULE_TEGRA2, L"#|Pin Name|" + common + L"Tristate|Group|PullState|Edges|Activity|"},
+        {SIM_MODULE_TEGRA3, L"#|Pin Name|" + common + L"Tristate|PullState|Edges|Activity|"},
     };
     for (auto& c : cases) {
         StartOnModule(c.module);
@@ -127,11 +128,12 @@ TEST(BuildGpioList, BootupSettingsGiveZeroWidthsAndEmptyEdgeCells) {
     SetGPIOEdgeDetect(9, 3);
     TestList t;
     BuildGpioList(t.list);
-    for (int slot : {SLOT_EVALFNNAME, SLOT_EDGEDET, SLOT_EDGESTAT})
+    for (int slot : {SLOT_EVALFNNAME, SLOT_EDGEDET, SLOT_EDGESTAT, SLOT_EDGES, SLOT_ACTIVITY})
         EXPECT_EQ(t.Width(ColumnSlots[slot]), 0) << slot;
     EXPECT_EQ(t.Width(ColumnSlots[SLOT_EVALLOC]), 100);
     EXPECT_EQ(t.Cell(9, SLOT_EDGEDET), L"");
     EXPECT_EQ(t.Cell(9, SLOT_EDGESTAT), L"");
+    EXPECT_EQ(t.Cell(9, SLOT_EDGES), L"");
     EXPECT_EQ(CachedEdgeDetect[9], 3); // still read
     SettingsMode = SETTINGS_CURRENT;
 }

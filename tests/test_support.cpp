@@ -114,19 +114,54 @@ std::vector<wchar_t> EnvironmentWith(const std::vector<std::wstring>& extra) {
 
 } // namespace
 
+namespace {
+
+// Collects what a pipe delivers on a thread of its own, so that a chatty child never blocks on
+// a full pipe.
+struct PipeReader {
+    HANDLE pipe;
+    std::string text;
+    HANDLE thread;
+    explicit PipeReader(HANDLE readEnd) : pipe(readEnd) {
+        thread = CreateThread(
+            nullptr, 0,
+            [](void* p) -> DWORD {
+                auto* r = static_cast<PipeReader*>(p);
+                char buffer[4096];
+                DWORD got;
+                while (ReadFile(r->pipe, buffer, sizeof buffer, &got, nullptr) && got)
+                    r->text.append(buffer, got);
+                return 0;
+            },
+            this, 0, nullptr);
+    }
+    std::string Finish() {
+        WaitForSingleObject(thread, 5000);
+        CloseHandle(thread);
+        CloseHandle(pipe);
+        return text;
+    }
+};
+
+} // namespace
+
 ChildResult RunChild(const std::wstring& commandLine, const std::vector<std::wstring>& environment,
-                     DWORD timeoutMs) {
-    ChildResult result = {-1, ""};
+                     DWORD timeoutMs, bool errorsApart) {
+    ChildResult result = {-1, "", ""};
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd, writeEnd;
+    HANDLE readEnd, writeEnd, errorRead = nullptr, errorWrite = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return result;
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    if (errorsApart) {
+        CreatePipe(&errorRead, &errorWrite, &inherit, 0);
+        SetHandleInformation(errorRead, HANDLE_FLAG_INHERIT, 0);
+    }
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
+    startup.hStdError = errorsApart ? errorWrite : writeEnd;
     std::vector<wchar_t> env = EnvironmentWith(environment);
     std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
     line.push_back(0);
@@ -143,27 +178,16 @@ ChildResult RunChild(const std::wstring& commandLine, const std::vector<std::wst
         if (!started && error != ERROR_INTERNAL_ERROR) break;
     }
     CloseHandle(writeEnd);
+    if (errorWrite) CloseHandle(errorWrite);
+    PipeReader out(readEnd);
+    PipeReader* errors = errorRead ? new PipeReader(errorRead) : nullptr;
     if (!started) {
-        CloseHandle(readEnd);
+        out.Finish();
+        if (errors) errors->Finish();
+        delete errors;
         result.output = "cannot start the program: error " + std::to_string(error);
         return result;
     }
-    // Read on a helper thread so that a chatty child never blocks on a full pipe.
-    struct Reader {
-        HANDLE pipe;
-        std::string text;
-    } reader = {readEnd, ""};
-    HANDLE thread = CreateThread(
-        nullptr, 0,
-        [](void* p) -> DWORD {
-            auto* r = static_cast<Reader*>(p);
-            char buffer[4096];
-            DWORD got;
-            while (ReadFile(r->pipe, buffer, sizeof buffer, &got, nullptr) && got)
-                r->text.append(buffer, got);
-            return 0;
-        },
-        &reader, 0, nullptr);
     bool ended = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
     if (ended) {
         DWORD code = 0;
@@ -172,12 +196,11 @@ ChildResult RunChild(const std::wstring& commandLine, const std::vector<std::wst
     } else {
         TerminateProcess(process.hProcess, 99);
     }
-    WaitForSingleObject(thread, 5000);
-    CloseHandle(thread);
-    CloseHandle(readEnd);
+    result.output = out.Finish();
+    if (errors) result.errors = errors->Finish();
+    delete errors;
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
-    result.output = reader.text;
     if (!ended) result.output += "\n(did not end in time; terminated)";
     return result;
 }
@@ -197,6 +220,30 @@ bool StartQuietly(const std::wstring& commandLine, PROCESS_INFORMATION* process)
                                   nullptr, &startup, process);
     CloseHandle(nul);
     return started;
+}
+
+std::string FileBytes(const std::wstring& path) {
+    std::string bytes;
+    FILE* f = _wfopen(path.c_str(), L"rb");
+    if (!f) return "(no file)";
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;)
+        bytes.append(buffer, n);
+    fclose(f);
+    return bytes;
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    FILE* f = _wfopen(path.c_str(), L"wb");
+    ASSERT_NE(f, nullptr) << "cannot write a test file";
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+}
+
+std::wstring TempPath(const wchar_t* name) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + L"velmora-" + std::to_wstring(GetCurrentProcessId()) + L"-" + name;
 }
 
 std::wstring ThisProgram() {

@@ -34,16 +34,22 @@ std::vector<Fields> ReadFacts(const char* file);
 // could not start or did not end in time (it is then terminated). stderr text is collected.
 struct ChildResult {
     int exitCode;
-    std::string output; // stdout and stderr together
+    std::string output; // stdout and stderr together, or stdout alone when errors are apart
+    std::string errors; // stderr, when asked to keep it apart
 };
 ChildResult RunChild(const std::wstring& commandLine, const std::vector<std::wstring>& environment,
-                     DWORD timeoutMs = 20000);
+                     DWORD timeoutMs = 20000, bool errorsApart = false);
 // gpiosim.exe with the arguments, on the module of that name.
 ChildResult Gpiosim(const char* module, const std::wstring& arguments);
 inline bool Contains(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
 }
 
+// A file's bytes ("(no file)" when it cannot be opened), and a file written with these bytes.
+std::string FileBytes(const std::wstring& path);
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// A path in the temporary folder that no other test process uses.
+std::wstring TempPath(const wchar_t* name);
 // Threads this process has now.
 int ThreadsOfThisProcess();
 

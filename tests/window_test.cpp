@@ -3,8 +3,10 @@
 #include "tests/input_support.h"
 #include "gpiolib/gpiolib.h"
 #include "res/resource.h"
+#include "sim/flash.h"
 
 #include <gtest/gtest.h>
+#include <cstdio>
 
 namespace {
 
@@ -204,4 +206,108 @@ TEST_F(Window, MenuBarAndCtrlCCopyTheTableWhileAnEditBoxKeepsItsOwnCtrlC) {
     EXPECT_TRUE(Eventually([&] { return header() == table; })) << header().c_str();
     w.Close();
     EXPECT_EQ(w.ExitCode(), 1);
+}
+
+namespace {
+
+std::wstring BoxText(HWND box) {
+    wchar_t text[512] = L"";
+    GetDlgItemTextW(box, 0xFFFF, text, 512);
+    return text;
+}
+
+// Until the tool's dialog has handled everything before this.
+void ToolIdle(ToolWindow& w) {
+    DWORD_PTR result;
+    SendMessageTimeoutW(w.dialog, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+}
+
+std::string TwoOutputs(const char* processor, const char* source, uint32_t a, uint32_t b) {
+    return std::string("Velmora GPIO settings\t1\r\nProcessor\t") + processor + "\r\nSource\t" +
+           source + "\r\n#\tDirection\tLevel\r\n" + std::to_string(a) + "\tOutput\t1\r\n" +
+           std::to_string(b) + "\tOutput\t1\r\n";
+}
+
+} // namespace
+
+// Ctrl+E writes what the command line writes for the module to the file chosen in the Save
+// dialog; its folder is kept for the next run.
+TEST_F(Window, CtrlEExportsTheSettingsAndTheFolderIsKept) {
+    ToolWindow w("tegra2");
+    std::wstring path = TempPath(L"export.tsv"), expected = TempPath(L"expected.tsv");
+    {
+        FileDialogAnswer answer(L"Export Settings", path);
+        PressKey('E', VK_CONTROL);
+        ASSERT_TRUE(Eventually([&] { return FileBytes(path) != "(no file)"; }));
+    }
+    ChildResult cli =
+        RunChild(L"\"" + BuildFolder() + L"\\gpioconfig.exe\" --export \"" + expected + L"\"",
+                 {L"VELMORA_SIM_MODULE=tegra2"});
+    ASSERT_EQ(cli.exitCode, 0) << cli.output;
+    EXPECT_EQ(FileBytes(path), FileBytes(expected));
+    w.Close();
+    EXPECT_EQ(w.ExitCode(), 1);
+    wchar_t folder[MAX_PATH] = L"";
+    DWORD size = sizeof folder;
+    RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Velmora\\GpioConfig", L"SettingsFolder",
+                 RRF_RT_REG_SZ, nullptr, folder, &size);
+    EXPECT_EQ(std::wstring(folder), path.substr(0, path.find_last_of(L'\\') + 1));
+    DeleteFileW(path.c_str());
+    DeleteFileW(expected.c_str());
+}
+
+// Ctrl+O in Current Settings asks first; No changes nothing, Yes changes the pins (an output
+// starts at the file's level).
+TEST_F(Window, CtrlOImportsIntoThePinsOnlyAfterTheQuestion) {
+    ToolWindow w("pxa310");
+    JoinModule(SIM_MODULE_PXA310);
+    uint32_t a = PlainInput(20, 139), b = PlainInput(a + 1, 139);
+    std::wstring path = TempPath(L"import.tsv");
+    WriteFileBytes(path, TwoOutputs("PXA310", "Current Settings", a, b));
+    for (bool yes : {false, true}) {
+        SCOPED_TRACE(yes ? "Yes" : "No");
+        FileDialogAnswer answer(L"Import Settings", path);
+        PressKey('O', VK_CONTROL);
+        HWND box = w.Box(L"WARNING", 15000);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(BoxText(box), L"Apply 2 changes to the module's pins now?");
+        w.Key(yes ? 'Y' : 'N');
+        EXPECT_TRUE(Eventually([&] { return !IsWindow(box); }));
+        ToolIdle(w);
+        EXPECT_EQ(GetGPIODir(a), yes ? 1 : 0);
+        EXPECT_EQ(GetGPIODir(b), yes ? 1 : 0);
+    }
+    EXPECT_EQ(GetGPIOLevel(a), 1);
+    EXPECT_TRUE(Eventually([&] { return w.Cell(b, L"Direction") == L"Output"; }));
+    w.Close();
+    EXPECT_EQ(w.ExitCode(), 1);
+    DeleteFileW(path.c_str());
+}
+
+// In Boot-up Settings the file goes into the image without a question, and "Save" stores it.
+TEST_F(Window, CtrlOImportsIntoTheBootUpSettingsWhichSaveStores) {
+    ToolWindow w("pxa270");
+    JoinModule(SIM_MODULE_PXA270);
+    w.Click(w.ControlPoint(IDC_BOOTUP));
+    ASSERT_TRUE(Eventually([&] { return IsWindowVisible(GetDlgItem(w.dialog, IDC_SAVE)); }));
+    std::wstring path = TempPath(L"bootup.tsv");
+    WriteFileBytes(path, TwoOutputs("PXA270", "Boot-up Settings", 20, 21));
+    FileDialogAnswer answer(L"Import Settings", path);
+    PressKey('O', VK_CONTROL);
+    HWND box = w.Box(L"Attention", 15000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(BoxText(box),
+              L"4 changes made to the Boot-up Settings.\r\nPress Save to store them.");
+    w.Key(VK_RETURN);
+    EXPECT_TRUE(Eventually([&] { return w.Cell(21, L"Direction") == L"Output"; }));
+    w.Click(w.ControlPoint(IDC_SAVE));
+    uint32_t stored[18] = {};
+    EXPECT_TRUE(Eventually([&] {
+        return SimFlashLoad(SimCurrentModule(), reinterpret_cast<BYTE*>(stored)) &&
+               (stored[0] & 0x00300000) == 0x00300000 && (stored[4] & 0x00300000) == 0x00300000;
+    })) << std::hex
+        << stored[0] << " " << stored[4];
+    w.Close();
+    EXPECT_EQ(w.ExitCode(), 1);
+    DeleteFileW(path.c_str());
 }

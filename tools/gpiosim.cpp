@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -18,12 +19,14 @@ enum ExitCode { DONE = 0, REFUSED = 1, USAGE = 2 };
 const char kUsage[] =
     "usage: gpiosim set GPIO high|low   drive the outside signal on an input pin\n"
     "       gpiosim get GPIO            show the level at the pin and its direction\n"
-    "       gpiosim pulse GPIO [ms]     drive the other level for ms (1..60000, default 100),\n"
-    "                                   then back\n"
+    "       gpiosim pulse GPIO [ms [n]] drive the other level for ms (1..60000, default 100),\n"
+    "                                   then back; n pulses (1..10000), ms apart\n"
     "       gpiosim dump                every register window of the module as a hex listing\n"
     "       gpiosim reset               put the module back to its power-on state\n"
     "       gpiosim flash [refuse WHAT] the stored boot block and the flash requests; refuse\n"
     "                                   from now on WHAT: read, save, erase (several), or none\n"
+    "       gpiosim held                whether a tool holds the module (exit code 0) or\n"
+    "                                   none does (1)\n"
     "       gpiosim --help              this text\n"
     "GPIO is the number in the tool's \"#\" column; on Tegra also the port name (A6, BB3).\n"
     "The module is the one VELMORA_SIM_MODULE names (pxa270 when unset). It exists while a tool\n"
@@ -33,6 +36,7 @@ const char kUsage[] =
     "running); 2 the command line is not understood.\n";
 
 constexpr unsigned long kLongestPulse = 60000;
+constexpr unsigned long kLongestTrain = 10000;
 
 const char* g_module;
 bool g_held;
@@ -198,16 +202,30 @@ int Pulse(char** args) {
             return Usage("the pulse lasts 1 to 60000 ms", args[1]);
         ms = Number(args[1]);
     }
+    unsigned long count = 1;
+    if (args[1] && args[2]) {
+        if (!AllDigits(args[2]) || Number(args[2]) == 0 || Number(args[2]) > kLongestTrain)
+            return Usage("a train has 1 to 10000 pulses", args[2]);
+        count = Number(args[2]);
+    }
     if (!GpioWritten(args[0])) return Usage("not a GPIO number or port name", args[0]);
     uint32_t gpio;
     if (int code = OpenModule()) return code;
     if (int code = CheckGpio(args[0], &gpio)) return code;
     if (int code = NeedsHolder()) return code;
     int level = SimPinLevel(gpio);
-    if (int code = DriveInput(gpio, args[0], !level)) return code;
-    if (!WaitHeld(ms)) return Refuse("the tool ended during the pulse; the module is gone");
-    SimDriveInput(gpio, level);
-    printf("GPIO %s: pulsed %s for %lu ms\n", args[0], level ? "low" : "high", ms);
+    for (unsigned long pulse = 0; pulse < count; ++pulse) {
+        if (pulse && !WaitHeld(ms))
+            return Refuse("the tool ended during the train; the module is gone");
+        if (int code = DriveInput(gpio, args[0], !level)) return code;
+        if (!WaitHeld(ms)) return Refuse("the tool ended during the pulse; the module is gone");
+        SimDriveInput(gpio, level);
+    }
+    if (count == 1)
+        printf("GPIO %s: pulsed %s for %lu ms\n", args[0], level ? "low" : "high", ms);
+    else
+        printf("GPIO %s: pulsed %s %lu times for %lu ms, %lu ms apart\n", args[0],
+               level ? "low" : "high", count, ms, ms);
     return DONE;
 }
 
@@ -300,6 +318,15 @@ int Flash(char** args) {
     return DONE;
 }
 
+// Whether changes to the module would last: the command line of the tool asks before it
+// changes the pins.
+int Held(char**) {
+    if (int code = OpenModule()) return code;
+    if (!g_held) return Refuse((std::string("no tool holds the ") + g_module + " module").c_str());
+    printf("a tool holds the %s module\n", g_module);
+    return DONE;
+}
+
 struct Command {
     const char* name;
     int fewest, most; // arguments after the command word
@@ -310,10 +337,11 @@ struct Command {
 const Command kCommands[] = {
     {"set", 2, 2, "a GPIO and high or low", Set},
     {"get", 1, 1, "a GPIO", Get},
-    {"pulse", 1, 2, "a GPIO and optionally the milliseconds", Pulse},
+    {"pulse", 1, 3, "a GPIO, optionally the milliseconds and a count", Pulse},
     {"dump", 0, 0, "no arguments", Dump},
     {"reset", 0, 0, "no arguments", Reset},
     {"flash", 0, 4, "nothing, or refuse and what to refuse", Flash},
+    {"held", 0, 0, "no arguments", Held},
 };
 
 } // namespace
