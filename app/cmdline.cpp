@@ -19,7 +19,8 @@ enum ExitCode { DONE = 0, REFUSED = 1, USAGE = 2 };
 const wchar_t kUsage[] =
     L"usage: gpioconfig                       opens the window\r\n"
     L"       gpioconfig --dump [--bootup]      the table as \"Copy table\" gives it, with every\r\n"
-    L"                                         column the processor has\r\n"
+    L"                                         column the processor has (but the sampled\r\n"
+    L"                                         Edges and Activity)\r\n"
     L"       gpioconfig --export FILE [--bootup]\r\n"
     L"                                         the module's settings into FILE\r\n"
     L"       gpioconfig --import FILE [--bootup [--save]]\r\n"
@@ -27,6 +28,10 @@ const wchar_t kUsage[] =
     L"       gpioconfig --diff FILE [--bootup] the settings that differ from FILE, one per "
     L"line:\r\n"
     L"                                         GPIO, setting, the module's value, the file's\r\n"
+    L"       gpioconfig --record SECONDS FILE [--rate HZ]\r\n"
+    L"                                         every GPIO's level sampled for SECONDS (1 to\r\n"
+    L"                                         3600) at HZ (1 to 2000; 1000 when not given),\r\n"
+    L"                                         written to FILE as a Value Change Dump\r\n"
     L"       gpioconfig --help                 this text\r\n"
     L"--bootup works on the boot-up settings the module keeps in flash instead of its pins (PXA\r\n"
     L"modules); with --import, --save stores them in flash (without it nothing is stored).\r\n"
@@ -93,11 +98,43 @@ int Usage(const std::wstring& problem) {
 }
 
 struct Request {
-    std::wstring command; // "--dump", "--export", "--import", "--diff", "--help"
+    std::wstring command; // "--dump", "--export", "--import", "--diff", "--record", "--help"
     std::wstring file;
     bool bootup = false;
     bool save = false;
+    DWORD seconds = 0; // --record
+    int hertz = 1000;  // --record --rate
 };
+
+constexpr DWORD kMaxRecordSeconds = 3600;
+constexpr int kMaxRecordHertz = 2000;
+
+// A whole decimal number from 1 to `most`, or 0.
+DWORD Count(const std::wstring& text, DWORD most) {
+    if (text.empty() || text.size() > 9) return 0;
+    DWORD value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') return 0;
+        value = value * 10 + DWORD(c - L'0');
+    }
+    return value <= most ? value : 0;
+}
+
+std::wstring ParseRecord(const std::vector<std::wstring>& args, Request* request) {
+    request->command = L"--record";
+    if (args.size() < 3 || args[2].rfind(L"--", 0) == 0)
+        return L"--record takes SECONDS and a FILE";
+    request->seconds = Count(args[1], kMaxRecordSeconds);
+    if (!request->seconds) return L"--record: SECONDS is a whole number from 1 to 3600";
+    request->file = args[2];
+    for (size_t next = 3; next < args.size(); next += 2) {
+        if (args[next] != L"--rate") return L"unknown option '" + args[next] + L"' for --record";
+        if (next + 1 >= args.size()) return L"--rate takes HZ";
+        request->hertz = int(Count(args[next + 1], kMaxRecordHertz));
+        if (!request->hertz) return L"--rate: HZ is a whole number from 1 to 2000";
+    }
+    return L"";
+}
 
 bool TakesFile(const std::wstring& command) {
     return command == L"--export" || command == L"--import" || command == L"--diff";
@@ -111,6 +148,7 @@ std::wstring Parse(const std::vector<std::wstring>& args, Request* request) {
         request->command = L"--help";
         return L"";
     }
+    if (command == L"--record") return ParseRecord(args, request);
     if (command != L"--dump" && !TakesFile(command)) return L"unknown command '" + command + L"'";
     request->command = command;
     size_t next = 1;
@@ -218,6 +256,15 @@ int Diff(const Request& r) {
     return lines.empty() ? DONE : REFUSED;
 }
 
+int Record(const Request& r) {
+    std::wstring problem;
+    if (!RecordActivity(r.seconds, r.hertz, r.file.c_str(), &problem))
+        return Refuse(L"cannot write " + r.file + L": " + problem);
+    Say(L"Recorded " + std::to_wstring(r.seconds) + L" s of every GPIO of the " +
+        ProcessorName(ProcessorId) + L" at " + std::to_wstring(r.hertz) + L" Hz to " + r.file);
+    return DONE;
+}
+
 int Run(const Request& r) {
     if (!IdentifyModule([](const wchar_t* text) { Refuse(text); })) return REFUSED;
     EvalbRevID = BoardShownFor(EvalbRevID);
@@ -233,6 +280,7 @@ int Run(const Request& r) {
         Write(g_out, GpioTableTextOfEveryColumn());
         return DONE;
     }
+    if (r.command == L"--record") return Record(r);
     if (r.command == L"--export") return Export(r);
     if (r.command == L"--import") return Import(r);
     return Diff(r);

@@ -187,6 +187,8 @@ int BuildGpioList(HWND list) {
 std::wstring GpioTableTextOfEveryColumn() {
     for (int& slot : ColumnSlots)
         slot = 1;
+    // "Edges" and "Activity" show what a window's refresh has sampled: nothing here.
+    ColumnSlots[SLOT_EDGES] = ColumnSlots[SLOT_ACTIVITY] = COLUMN_HIDDEN;
     ApplyProcessorRule();
     // No list, no build: the name look-ups are filled here.
     FillModulePinNames();

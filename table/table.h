@@ -124,8 +124,9 @@ DWORD PollPeriod();
 // clipboard by CopyGpioTable (false, with a beep, when the clipboard stayed taken).
 std::wstring GpioTableText(HWND list);
 bool CopyGpioTable(HWND list, HWND owner);
-// What GpioTableText gives of a list that shows every column the processor has, in GPIO order,
-// made without a list (the command line opens no window). Sets every ColumnSlot to shown.
+// What GpioTableText gives of a list that shows every column the processor has but the sampled
+// "Edges" and "Activity", in GPIO order, made without a list (the command line opens no window).
+// Sets the ColumnSlots so.
 std::wstring GpioTableTextOfEveryColumn();
 
 // Activity export: the list's rows in the order shown, each a wire named "#_AltFn Name" (as the

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -331,6 +332,13 @@ TEST(FilesCommandLine, ExitCodesAndOutput) {
         {"pxa270", L"--export " + Quoted(folder), 1, "",
          "; nothing was written (a file of that name keeps what it held)"},
         {"pxa270", L"--dump", 0, "#\tAltFn Name\tAltFn\tDirection\tLevel\tPin\tEvalLoc", ""},
+        {"pxa270", L"--record 0 x.vcd", 2, "", "SECONDS is a whole number from 1 to 3600"},
+        {"pxa270", L"--record 1", 2, "", "--record takes SECONDS and a FILE"},
+        {"pxa270", L"--record 1 x.vcd --rate 2001", 2, "", "HZ is a whole number from 1 to 2000"},
+        {"pxa270", L"--record 1 x.vcd --bootup", 2, "", "unknown option '--bootup' for --record"},
+        {"pxa270", L"--record 1 " + Quoted(folder), 1, "", "gpioconfig: cannot write"},
+        {"pxa270", L"--record 1 " + Quoted(PathOf(L"pins.vcd")) + L" --rate 200", 0,
+         "Recorded 1 s of every GPIO of the PXA270 at 200 Hz to", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message()
@@ -350,6 +358,15 @@ TEST(FilesCommandLine, ExitCodesAndOutput) {
     HANDLE search = FindFirstFileW((Folder() + L"\\*.tmp").c_str(), &found);
     EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "left: " << std::wstring(found.cFileName).c_str();
     if (search != INVALID_HANDLE_VALUE) FindClose(search);
+
+    // The recording: one wire per GPIO.
+    FILE* vcd = _wfopen(PathOf(L"pins.vcd").c_str(), L"rb");
+    ASSERT_NE(vcd, nullptr);
+    int wires = 0;
+    for (char line[256]; fgets(line, sizeof line, vcd);)
+        wires += strncmp(line, "$var wire 1 ", 12) == 0;
+    fclose(vcd);
+    EXPECT_EQ(wires, 121);
 
     // A difference: one line per setting, exit code 1.
     uint32_t g = PlainInputFrom(20);
