@@ -42,7 +42,6 @@ int IdentifyModule(void (*refuse)(const wchar_t* text));
 // The board whose texts the table shows: a Belvan module's own; a Tessara module shows a stored
 // Belvan board as "version3.1".
 int BoardShownFor(int stored);
-int IsBelvanModule();
 // Menu resource 103 and its popups, "Columns" with the "Edges", "Activity" and "Copy table"
 // items added, and the "Edges" popup.
 void LoadPopupMenus();

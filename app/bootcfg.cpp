@@ -1,6 +1,7 @@
 // Boot-up Settings: load, edit, save and erase the boot-up GPIO configuration.
 #include "app/bootcfg.h"
 #include "app/app.h"
+#include "gpiolib/pxa_registers.h"
 #include "platform/ce.h"
 #include "platform/kernel_ioctl.h"
 #include "res/resource.h"
@@ -15,16 +16,10 @@ uint32_t BootImage[BOOT_IMAGE_WORDS];
 
 namespace {
 
-// Image words (byte offset / 4) of the registers the block holds, and of the set and clear
-// words the folds empty. Bank 3 of the banked registers lies 0x100 further; the PXA3xx
-// direction set and clear words are contiguous.
-constexpr int kGpdr[4] = {0x00C / 4, 0x010 / 4, 0x014 / 4, 0x10C / 4};
-constexpr int kGplr[4] = {0x000 / 4, 0x004 / 4, 0x008 / 4, 0x100 / 4};
-constexpr int kGpsr[4] = {0x018 / 4, 0x01C / 4, 0x020 / 4, 0x118 / 4};
-constexpr int kGpcr[4] = {0x024 / 4, 0x028 / 4, 0x02C / 4, 0x124 / 4};
-constexpr int kGsdr[4] = {0x400 / 4, 0x404 / 4, 0x408 / 4, 0x40C / 4};
-constexpr int kGcdr[4] = {0x420 / 4, 0x424 / 4, 0x428 / 4, 0x42C / 4};
-constexpr int kGafr0L = 0x054 / 4; // GAFR0_L..GAFR3_U follow one word apart
+// Image word of bank n of a register.
+int Word(uint32_t reg, int n) {
+    return int(PxaBankOffset(reg, uint32_t(n)) / 4);
+}
 
 constexpr int kBlockDir = 0, kBlockLevel = 4, kBlockAltFn = 8, kAltFnWords = 8;
 
@@ -34,7 +29,8 @@ constexpr uint32_t kPxa270Defaults[16] = {
     0xC0008000, 0x00020000, 0x8001C000, 0x00000004, 0x00008000, 0x00020000, 0x0001C000, 0x00000000,
     0x80000000, 0x00000010, 0x00000000, 0x00000008, 0xA0000000, 0x00000002, 0x00000000, 0x00000000};
 
-// PXA3xx: MFPR-image words that boot on a function other than 0.
+// PXA3xx: MFPR-image words that boot on a function other than 0, besides the pads whose GPIO
+// function is not 0: those boot as GPIOs, or on kNoGpioFunction when they have none.
 struct MfprDefault {
     bool pxa320; // PXA320 row, else PXA300 and PXA310
     uint8_t gpio;
@@ -48,23 +44,22 @@ constexpr MfprDefault kMfprDefaults[] = {
     {true,    2,  1},
     {true,    3,  1},
     {true,    4,  1},
-    {true,   56,  7},
-    {true,   59,  7},
-    {true,   60,  7},
-    {true,   61,  7},
-    {true,   62,  7},
     {false,   0,  1},
     {false,   1,  1},
     {false,   2,  1},
     {false,   9,  7},
     {false,  10,  7},
-    {false,  46,  1},
-    {false,  49,  3},
-    {false,  50,  2},
-    {false,  51,  3},
-    {false,  52,  3},
 };
 // clang-format on
+constexpr uint32_t kNoGpioFunction = 7; // the PXA320's "noGPIO"
+
+// The function a PXA3xx pad boots on.
+uint32_t BootFunction(uint32_t gpio) {
+    if (int fn = PxaGpioFunction(ProcessorId, gpio)) return fn < 0 ? kNoGpioFunction : uint32_t(fn);
+    for (const MfprDefault& d : kMfprDefaults)
+        if (d.pxa320 == (ProcessorId == PROCESSOR_PXA320) && d.gpio == gpio) return d.fn;
+    return 0;
+}
 
 bool BootBlockCall(DWORD code, uint32_t blockId, const void* block, uint32_t size, void* out,
                    DWORD outSize) {
@@ -75,13 +70,13 @@ bool BootBlockCall(DWORD code, uint32_t blockId, const void* block, uint32_t siz
 
 // GPIOLib's set and clear words into the register they change: set bits first, then clear
 // bits (clear wins), then both emptied, as the hardware would have done.
-void Fold(const int (&target)[4], const int (&set)[4], const int (&clear)[4]) {
+void Fold(uint32_t target, uint32_t set, uint32_t clear) {
     for (int n = 0; n < 4; ++n)
-        BootImage[target[n]] |= BootImage[set[n]];
+        BootImage[Word(target, n)] |= BootImage[Word(set, n)];
     for (int n = 0; n < 4; ++n)
-        BootImage[target[n]] &= ~BootImage[clear[n]];
+        BootImage[Word(target, n)] &= ~BootImage[Word(clear, n)];
     for (int n = 0; n < 4; ++n)
-        BootImage[set[n]] = BootImage[clear[n]] = 0;
+        BootImage[Word(set, n)] = BootImage[Word(clear, n)] = 0;
 }
 
 void ProcessorDefaults(uint32_t (&block)[BOOT_CONFIG_WORDS]) {
@@ -89,10 +84,9 @@ void ProcessorDefaults(uint32_t (&block)[BOOT_CONFIG_WORDS]) {
     if (ProcessorId == PROCESSOR_PXA270) memcpy(block, kPxa270Defaults, sizeof kPxa270Defaults);
 }
 
-// PXA3xx: GPIO 128 and up are second pads of GPIO 0 and up, with their first pad's bits in
-// the GPIO controller's registers.
+// PXA3xx: a second pad has its first pad's bits in the GPIO controller's registers.
 uint32_t ControllerBit(uint32_t gpio) {
-    return IsPxa3xx(ProcessorId) && gpio >= 128 ? gpio - 128 : gpio;
+    return IsPxa3xx(ProcessorId) && gpio >= PXA_SECOND_PADS ? gpio - PXA_SECOND_PADS : gpio;
 }
 
 // A block's registers as settings; PXA3xx functions from the MFPR image defaults when asked.
@@ -114,13 +108,12 @@ void BlockSettings(const uint32_t (&block)[BOOT_CONFIG_WORDS], bool mfprDefaults
         out->fields[g] = uint8_t(fields);
     }
     if (mfprDefaults && !pxa270)
-        for (const MfprDefault& d : kMfprDefaults)
-            if (d.pxa320 == (ProcessorId == PROCESSOR_PXA320) && d.gpio < count)
-                out->gpio[d.gpio].value[FIELD_ALTFN] = d.fn;
+        for (int g = 0; g < count && g < ROW_CACHE_ENTRIES; ++g)
+            if (uint32_t fn = BootFunction(uint32_t(g))) out->gpio[g].value[FIELD_ALTFN] = int(fn);
 }
 
 bool OnBootImage() {
-    return g_gpioLib.initialised && g_gpioLib.onImage && g_gpioLib.gpioWindow == BootImage;
+    return GetGPIOLibImage() == BootImage;
 }
 
 void ShowButtons(HWND dialog, int show) {
@@ -154,9 +147,8 @@ void LoadBootConfig(bool read) {
     if (!IsPxa(ProcessorId)) return;
     ProcessorDefaults(BootConfigBlock);
     if (ProcessorId != PROCESSOR_PXA270) {
-        bool pxa320 = ProcessorId == PROCESSOR_PXA320;
-        for (const MfprDefault& d : kMfprDefaults)
-            if (d.pxa320 == pxa320) BootImage[BOOT_IMAGE_GPIO_WORDS + d.gpio] = d.fn;
+        for (uint32_t g = 0; g < uint32_t(BOOT_IMAGE_MFPR_WORDS); ++g)
+            if (uint32_t fn = BootFunction(g)) BootImage[BOOT_IMAGE_GPIO_WORDS + g] = fn;
     }
     if (read) {
         // A refused read must not leave part of a block over the defaults.
@@ -165,22 +157,22 @@ void LoadBootConfig(bool read) {
             memcpy(BootConfigBlock, stored, sizeof stored);
     }
     for (int n = 0; n < 4; ++n) {
-        BootImage[kGpdr[n]] = BootConfigBlock[kBlockDir + n];
-        BootImage[kGplr[n]] = BootConfigBlock[kBlockLevel + n];
+        BootImage[Word(GPDR, n)] = BootConfigBlock[kBlockDir + n];
+        BootImage[Word(GPLR, n)] = BootConfigBlock[kBlockLevel + n];
     }
     if (ProcessorId == PROCESSOR_PXA270)
         for (int n = 0; n < kAltFnWords; ++n)
-            BootImage[kGafr0L + n] = BootConfigBlock[kBlockAltFn + n];
+            BootImage[GAFR / 4 + n] = BootConfigBlock[kBlockAltFn + n];
 }
 
 void CopyImageToBlock() {
     for (int n = 0; n < 4; ++n) {
-        BootConfigBlock[kBlockDir + n] = BootImage[kGpdr[n]];
-        BootConfigBlock[kBlockLevel + n] = BootImage[kGplr[n]];
+        BootConfigBlock[kBlockDir + n] = BootImage[Word(GPDR, n)];
+        BootConfigBlock[kBlockLevel + n] = BootImage[Word(GPLR, n)];
     }
     if (ProcessorId == PROCESSOR_PXA270)
         for (int n = 0; n < kAltFnWords; ++n)
-            BootConfigBlock[kBlockAltFn + n] = BootImage[kGafr0L + n];
+            BootConfigBlock[kBlockAltFn + n] = BootImage[GAFR / 4 + n];
 }
 
 bool StoredBootSettings(Configuration* out, bool* stored) {
@@ -203,19 +195,19 @@ bool DefaultBootSettings(Configuration* out) {
 }
 
 bool GpioLibMatchesSettingsMode() {
-    return SettingsMode == SETTINGS_BOOTUP ? OnBootImage() : !g_gpioLib.onImage;
+    return SettingsMode == SETTINGS_BOOTUP ? OnBootImage() : !GetGPIOLibImage();
 }
 
 void ApplyDirection(uint32_t gpio, uint32_t dir) {
     if (!GpioLibMatchesSettingsMode()) return;
     SetGPIODir(gpio, dir);
-    if (g_gpioLib.onImage) Fold(kGpdr, kGsdr, kGcdr);
+    if (GetGPIOLibImage()) Fold(GPDR, GSDR, GCDR);
 }
 
 void ApplyLevel(uint32_t gpio, uint32_t level) {
     if (!GpioLibMatchesSettingsMode()) return;
     SetGPIOLevel(gpio, level);
-    if (g_gpioLib.onImage) Fold(kGplr, kGpsr, kGpcr);
+    if (GetGPIOLibImage()) Fold(GPLR, GPSR, GPCR);
 }
 
 void OnSave(HWND dialog) {
@@ -267,8 +259,8 @@ void SyncGpioLibWithSettingsMode() {
         DeInitGPIOLib();
         InitGPIOLibOnImage(BootImage);
     } else {
-        if (g_gpioLib.initialised && !g_gpioLib.onImage) return;
-        DeInitGPIOLib();
+        // On the registers already, InitGPIOLib keeps the windows it has.
+        if (GetGPIOLibImage()) DeInitGPIOLib();
         InitGPIOLib();
     }
 }

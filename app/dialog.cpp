@@ -9,6 +9,7 @@
 #include "table/table.h"
 
 #include <commctrl.h>
+#include <cwchar>
 
 HWND g_dialog;
 
@@ -34,7 +35,6 @@ void SettleBoard() {
 }
 
 void ShowBoardChoice(HWND dialog) {
-    BelvanModule = IsBelvanModule();
     if (BelvanModule) {
         EnableWindow(GetDlgItem(dialog, IDC_EVAL21), FALSE);
         EnableWindow(GetDlgItem(dialog, IDC_EVAL31), FALSE);
@@ -101,7 +101,13 @@ void OnSize(HWND dialog, WPARAM kind, LPARAM size) {
 }
 
 void OnUpdateRate(HWND dialog, WORD code) {
-    if (code == EN_UPDATE) UpdateRate = int(GetDlgItemInt(dialog, IDC_UPDATERATE, nullptr, FALSE));
+    if (code == EN_UPDATE) {
+        UpdateRate = int(GetDlgItemInt(dialog, IDC_UPDATERATE, nullptr, FALSE));
+        // Wine reads "-5" in an unsigned box as 4294967291: a minus sign is no number, 1 Hz.
+        wchar_t text[16] = L"";
+        GetDlgItemTextW(dialog, IDC_UPDATERATE, text, 16);
+        if (text[wcsspn(text, L" \t")] == L'-') UpdateRate = 0;
+    }
     if (UpdateRate == 0) UpdateRate = 1;
 }
 

@@ -2,15 +2,12 @@
 #pragma once
 #include "app/app.h"
 #include "res/resource.h"
+#include "table/messages.h"
 
 #include <commctrl.h>
 #include <cstdint>
 
 extern HWND g_dialog;
-
-// Messages the dialog's thread carries out for a RebuildThread.
-constexpr UINT WM_APP_REBUILD_LIST = WM_APP + 1; // wParam: REBUILD_LIST or a Columns position
-constexpr UINT WM_APP_END_DIALOG = WM_APP + 2;
 
 // RebuildThread parameters besides the Columns positions 0..13.
 constexpr int REBUILD_CLOSE = -1;
@@ -56,6 +53,5 @@ void FocusFindBox(HWND dialog);
 bool OnListRightClick(HWND dialog, HWND list);
 bool OnContextMenu(HWND dialog, HWND window, LPARAM screenPoint);
 
-// The popup of a cell (none for the name, pin, location and group columns) and "Columns".
+// The popup of a cell (none for the name, pin, location and group columns).
 void OpenCellPopup(int slot, uint32_t gpio, POINT at, HWND list);
-void OpenColumnsPopup(POINT at, HWND list);

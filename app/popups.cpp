@@ -42,8 +42,8 @@ bool InRange(int id, int first, int last) {
 }
 
 void ChooseDirection(uint32_t gpio, uint32_t dir) {
-    // PXA320: GPIO 0 is an input-only alias of GPIO 87.
-    if (ProcessorId == PROCESSOR_PXA320 && gpio == 0) {
+    // An alias of another GPIO is an input only.
+    if (AliasedGpio(ProcessorId, gpio) != gpio) {
         ShowMessage(g_dialog, L"GPIO 0 can not be set to output", L"Attention", MB_OK);
         return;
     }
@@ -178,8 +178,6 @@ uint32_t RowGpio(HWND list, int row) {
     return uint32_t(gpio);
 }
 
-} // namespace
-
 bool CellPopupsAllowed(uint32_t gpio) {
     return !RebuildPending() && GpioLibMatchesSettingsMode() && gpio < uint32_t(ListGpioCount) &&
            gpio < ROW_CACHE_ENTRIES;
@@ -202,16 +200,6 @@ bool ActOnCellPopup(int slot, uint32_t gpio, int id) {
     if (!InRange(id, popup->firstId, popup->firstId + items - 1)) return false;
     popup->choose(gpio, uint32_t(id - popup->firstId));
     return true;
-}
-
-void OpenCellPopup(int slot, uint32_t gpio, POINT at, HWND list) {
-    if (!CellPopupsAllowed(gpio)) return;
-    if (HMENU menu = PrepareCellPopup(slot, gpio))
-        ActOnCellPopup(slot, gpio, Track(menu, at, list));
-}
-
-void OpenColumnsPopup(POINT at, HWND list) {
-    ColumnsPopup(at, list);
 }
 
 // The keyboard's context menu (Shift+F10, the menu key): for the selected row, one submenu per
@@ -247,6 +235,14 @@ void OpenKeyboardMenu(HWND list) {
     while (GetMenuItemCount(menu) > 0)
         RemoveMenu(menu, 0, MF_BYPOSITION);
     DestroyMenu(menu);
+}
+
+} // namespace
+
+void OpenCellPopup(int slot, uint32_t gpio, POINT at, HWND list) {
+    if (!CellPopupsAllowed(gpio)) return;
+    if (HMENU menu = PrepareCellPopup(slot, gpio))
+        ActOnCellPopup(slot, gpio, Track(menu, at, list));
 }
 
 bool OnListRightClick(HWND dialog, HWND list) {

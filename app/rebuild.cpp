@@ -19,7 +19,9 @@ namespace {
 
 CRITICAL_SECTION g_queueLock; // guards g_queue
 CRITICAL_SECTION g_cycleLock; // held for one whole stop-build-start cycle
-std::deque<int> g_queue;
+// Never destroyed: a RebuildThread of a second close may still take its request while the
+// process ends.
+std::deque<int>& g_queue = *new std::deque<int>;
 volatile LONG g_pending; // requests made and not yet finished
 bool g_closed;
 

@@ -14,18 +14,6 @@ HMENU g_popups[POPUP_ALL];
 
 namespace {
 
-// The name tables each processor selects; its list rows come from the processor table.
-struct ProcessorModule {
-    uint32_t processorId;
-    uint32_t moduleType; // Tegra 3: the Tessara type; a Belvan module takes its own
-};
-
-const ProcessorModule kModuleTypes[] = {
-    {PROCESSOR_PXA270, MODULE_PXA270}, {PROCESSOR_PXA320, MODULE_PXA320},
-    {PROCESSOR_PXA300, MODULE_PXA300}, {PROCESSOR_PXA310, MODULE_PXA310},
-    {PROCESSOR_TEGRA2, MODULE_TEGRA2}, {PROCESSOR_TEGRA3, MODULE_TEGRA3},
-};
-
 const wchar_t kUnsupportedPlatform[] =
     L"This program does only run on Velmora Tessara Modules.\r\n\r\n"
     L"Please "
@@ -34,12 +22,6 @@ const wchar_t kUnsupportedPlatform[] =
 bool ModuleSupported() {
     DWORD info = 0;
     return KernelIoControl(IOCTL_MODULE_INFO, nullptr, 0, &info, 0, nullptr);
-}
-
-const ProcessorModule* FindModuleType(uint32_t id) {
-    for (const ProcessorModule& entry : kModuleTypes)
-        if (entry.processorId == id) return &entry;
-    return nullptr;
 }
 
 void RunMainDialog() {
@@ -67,14 +49,9 @@ void LoadPopupMenus() {
     AppendMenuW(columns, MF_STRING, IDM_COPY_TABLE, L"Copy table");
 }
 
-int IsBelvanModule() {
-    DWORD info = 0;
-    KernelIoControl(IOCTL_MODULE_INFO, nullptr, 0, &info, 0, nullptr);
-    return (info & MODULE_FAMILY_MASK) == MODULE_FAMILY_BELVAN ? 1 : 0;
-}
-
 int IdentifyModule(void (*refuse)(const wchar_t* text)) {
-    EvalbRevID = IsBelvanModule() ? EVALB_BELVAN : EVALB_VERSION31;
+    BelvanModule = IsBelvanModule();
+    EvalbRevID = BelvanModule ? EVALB_BELVAN : EVALB_VERSION31;
     LoadPreferences();
     FillColumnMenuOrder();
     if (!ModuleSupported()) {
@@ -84,22 +61,18 @@ int IdentifyModule(void (*refuse)(const wchar_t* text)) {
     InitGPIOLib();
     ProcessorId = IdentifyProcessor();
     const ProcessorFacts* processor = FindProcessorFacts(ProcessorId);
-    const ProcessorModule* module = FindModuleType(ProcessorId);
-    if (!processor || !module) {
+    if (!processor) {
         refuse(L"CPU Type not supported!");
         return 0;
     }
     ListGpioCount = processor->listRows;
-    ModuleType = module->moduleType;
-    if (ProcessorId == PROCESSOR_TEGRA3) {
-        BelvanModule = IsBelvanModule();
-        if (BelvanModule) ModuleType = MODULE_TEGRA3_BELVAN;
-    }
+    ModuleType = uint32_t(ProcessorIndex(ProcessorId));
+    if (ProcessorId == PROCESSOR_TEGRA3 && BelvanModule) ModuleType = MODULE_TEGRA3_BELVAN;
     return 1;
 }
 
 int BoardShownFor(int stored) {
-    if (IsBelvanModule()) return EVALB_BELVAN;
+    if (BelvanModule) return EVALB_BELVAN;
     return stored == EVALB_BELVAN ? EVALB_VERSION31 : stored;
 }
 

@@ -10,6 +10,7 @@
 #include "gpiolib/gpiolib.h"
 #include "platform/ce.h"
 #include "res/resource.h"
+#include "table/stats.h"
 #include "table/table.h"
 #include "activity/history.h"
 

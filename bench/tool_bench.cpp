@@ -21,7 +21,7 @@ constexpr int kTegra3Rows = 245;
 // The plain GPIO inputs of the module: the pins the outside world can drive.
 std::vector<uint32_t> PlainInputs() {
     std::vector<uint32_t> pins;
-    for (uint32_t g = 0; g < g_gpioLib.gpioCount; ++g)
+    for (uint32_t g = 0; g < GetGPIOCount(); ++g)
         if (GetGPIOAltFn(g) == -1 && GetGPIODir(g) == 0) pins.push_back(g);
     return pins;
 }

@@ -93,9 +93,8 @@ bool TegraPadConsistent(unsigned fields, const GpioSettings& s, std::wstring* pr
     return true;
 }
 
-// PXA3xx: GPIO 128 and up are second pads of GPIO 0 and up; they share their first pad's
-// direction, level and edge detection in the GPIO controller.
-constexpr uint32_t kSecondPads = 128;
+// PXA3xx: second pads share their first pad's direction, level and edge detection in the GPIO
+// controller.
 constexpr unsigned kControllerFields =
     FieldBit(FIELD_DIRECTION) | FieldBit(FIELD_LEVEL) | FieldBit(FIELD_EDGEDET);
 
@@ -217,8 +216,8 @@ struct Parser {
         std::wstring inconsistent;
         if (!TegraPadConsistent(fields, s, &inconsistent))
             return Fail(L"GPIO " + f[0] + L": " + inconsistent);
-        // PXA320: GPIO 0 is an input-only alias of GPIO 87.
-        if (config.processor == PROCESSOR_PXA320 && g == 0 &&
+        // An alias of another GPIO is an input only.
+        if (AliasedGpio(config.processor, uint32_t(g)) != uint32_t(g) &&
             (fields & FieldBit(FIELD_DIRECTION)) && s.value[FIELD_DIRECTION] == 1)
             return Fail(L"GPIO 0 can not be set to output");
         firstLineOf[g] = line;
@@ -229,7 +228,8 @@ struct Parser {
 
     bool SharedPadsAgree(uint32_t g) {
         if (!IsPxa3xx(config.processor)) return true;
-        uint32_t first = g >= kSecondPads ? g - kSecondPads : g, second = first + kSecondPads;
+        uint32_t first = g >= PXA_SECOND_PADS ? g - PXA_SECOND_PADS : g,
+                 second = first + PXA_SECOND_PADS;
         if (second >= uint32_t(SettingGpioCount(config.processor)) || !config.fields[first] ||
             !config.fields[second])
             return true;

@@ -40,13 +40,13 @@ void FillMfprIndex(const ProcessorFacts& p) {
         g_gpioLib.mfprIndex[i] = uint16_t((offsets[i] - windowOffset) / 4);
 }
 
-bool IsBelvanModuleInfo() {
+} // namespace
+
+int IsBelvanModule() {
     DWORD info = 0;
     KernelIoControl(IOCTL_MODULE_INFO, nullptr, 0, &info, 0, nullptr);
-    return (info & MODULE_FAMILY_MASK) == MODULE_FAMILY_BELVAN;
+    return (info & MODULE_FAMILY_MASK) == MODULE_FAMILY_BELVAN ? 1 : 0;
 }
-
-} // namespace
 
 DWORD CallInKernelMode(KernelRoutine routine, UINT_PTR a, UINT_PTR b) {
     KernelCallRecord record = {reinterpret_cast<UINT_PTR>(routine), a, b};
@@ -124,7 +124,7 @@ void InitGPIOLib() {
         s.tegraGpioWindow = MapRegisterWindow(p->gpioWindow);
         s.bankShift = p->bankShift;
         s.maskedOffset = p->maskedOffset;
-        if (p->id == PROCESSOR_TEGRA3) s.mxm3Module = IsBelvanModuleInfo();
+        if (p->id == PROCESSOR_TEGRA3) s.mxm3Module = IsBelvanModule();
     }
     s.gpioCount = p->gpioCount;
     s.initialised = true;
@@ -159,6 +159,14 @@ int InitGPIOLibOnImage(uint32_t* image) {
     s.initialised = true;
     s.onImage = true;
     return 1;
+}
+
+uint32_t GetGPIOCount() {
+    return g_gpioLib.gpioCount;
+}
+
+const volatile uint32_t* GetGPIOLibImage() {
+    return g_gpioLib.initialised && g_gpioLib.onImage ? g_gpioLib.gpioWindow : nullptr;
 }
 
 bool GpioInRange(uint32_t gpio) {

@@ -9,29 +9,18 @@ constexpr int BOOT_IMAGE_GPIO_WORDS = 300;
 constexpr int BOOT_IMAGE_MFPR_WORDS = PXA_MAX_GPIOS;
 constexpr int BOOT_IMAGE_WORDS = BOOT_IMAGE_GPIO_WORDS + BOOT_IMAGE_MFPR_WORDS;
 
-constexpr int MFPR_INDEX_ENTRIES = PXA_MAX_GPIOS;
-
-struct GpioLibState {
-    uint32_t processorId;
-    uint32_t gpioCount; // valid GPIO numbers are 0 .. gpioCount - 1
-    bool initialised;
-    bool onImage;                           // the PXA windows point into a BootImage
-    volatile uint32_t* gpioWindow;          // PXA GPIO controller
-    volatile uint32_t* mfprWindow;          // PXA3xx multi-function pin registers
-    volatile uint32_t* padWindow;           // Tegra pinmux, pull and tristate
-    volatile uint32_t* tegraGpioWindow;     // Tegra GPIO controller
-    uint16_t mfprIndex[MFPR_INDEX_ENTRIES]; // word of each GPIO's MFPR in the MFPR window
-    uint32_t bankShift;                     // Tegra: banks lie 1 << bankShift bytes apart
-    uint32_t maskedOffset;                  // Tegra: distance to a register's masked-write twin
-    bool mxm3Module;                        // Tegra 3 on a Belvan module
-};
-extern GpioLibState g_gpioLib;
-
 // Frame.
 void InitGPIOLib();
 void DeInitGPIOLib();
 int InitGPIOLibOnImage(uint32_t* image);
 uint32_t IdentifyProcessor();
+// The GPIO count the last initialisation fixed (0 before the first): numbers 0 .. count - 1.
+uint32_t GetGPIOCount();
+// The image GPIOLib works on since InitGPIOLibOnImage; null on the registers or uninitialised.
+const volatile uint32_t* GetGPIOLibImage();
+// 1 when the module belongs to the Belvan family: the upper half of the platform's
+// module-information word is 0x0001 (a failed query counts as a Tessara module).
+int IsBelvanModule();
 
 // Register model. GPIO numbers not below the GPIO count touch nothing.
 int GetGPIODir(uint32_t gpio);
@@ -59,5 +48,8 @@ constexpr uint8_t PIN_GPIO_NONE = 255;   // a byte that names no GPIO
 constexpr uint16_t PIN_NO_GPIO = 0xFFFF; // the pin carries no GPIO at all
 constexpr int CONNECTOR_EDGE = 0;        // SODIMM or MXM3
 constexpr int CONNECTOR_X2 = 1;          // extension connector of the PXA modules
+constexpr int SODIMM_PINS = 200;         // edge connector of the Tessara modules
+constexpr int MXM3_PINS = 320;           // edge connector of the Belvan module
+constexpr int X2_PINS = 18;              // the mapped pins of X2
 // 1 and the entry written, or 0 when the pin has no entry.
 int GetGPIOFromPin(uint32_t pin, int connector, uint16_t* entry);

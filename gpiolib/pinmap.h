@@ -1,14 +1,12 @@
 // Module pin map tables, read by GetGPIOFromPin.
 #pragma once
-#include "gpiolib/gpiolib.h"
+#include "gpiolib/frame.h"
 
-// Columns of the SODIMM tables: PXA270, PXA320, PXA300, PXA310, Tegra 2, Tegra 3.
-constexpr int PINMAP_ROWS = 6;
-constexpr int SODIMM_PINS = 200;
+// Columns of the SODIMM tables: one per processor, in the order of the processor table
+// (PXA270, PXA320, PXA300, PXA310, Tegra 2, Tegra 3).
+constexpr int PINMAP_ROWS = PROCESSOR_COUNT;
 constexpr int SODIMM_HALF_PINS = SODIMM_PINS / 2;
-constexpr int MXM3_PINS = 320;
 constexpr int MXM3_HALF_PINS = MXM3_PINS / 2;
-constexpr int X2_PINS = 18;
 constexpr int X2_ROWS = 4; // the PXA modules only
 
 // Odd pins at (pin - 1) / 2, even pins at pin / 2 - 1.

@@ -1,33 +1,11 @@
 // PXA register model: PXA270, PXA320, PXA300 and PXA310. The windows point at the hardware or
 // into a BootImage, which holds every register at its hardware position.
 #include "gpiolib/models.h"
+#include "gpiolib/pxa_registers.h"
 #include "platform/ce.h"
 #include "platform/regio.h"
 
 namespace {
-
-// GPIO controller, byte offsets from 0x40E00000 (names as in the processor manuals).
-// Banked registers have one bit per GPIO; bank b holds GPIO 32b..32b+31 at offset + 4b,
-// except bank 3, which lies at offset + 0x100:
-//
-//              bank 0  bank 1  bank 2  bank 3
-//   GPLR       0x000   0x004   0x008   0x100   pin level
-//   GPDR       0x00C   0x010   0x014   0x10C   direction, 1 = output
-//   GPSR       0x018   0x01C   0x020   0x118   write 1: output latch high
-//   GPCR       0x024   0x028   0x02C   0x124   write 1: output latch low
-//   GRER       0x030   0x034   0x038   0x130   rising-edge detect enable
-//   GFER       0x03C   0x040   0x044   0x13C   falling-edge detect enable
-//   GEDR       0x048   0x04C   0x050   0x148   edge detected, write 1 to clear
-//   GAFR0_L .. GAFR3_U     0x054 .. 0x070      PXA270: 2-bit function, 16 GPIOs a word
-//
-// PXA3xx single-bit set and clear registers, bank b at offset + 4b (no jump for bank 3):
-//   GSDR  0x400   GCDR  0x420                  direction to output / to input
-//   GSRER 0x440   GCRER 0x460                  rising-edge enable on / off
-//   GSFER 0x480   GCFER 0x4A0                  falling-edge enable on / off
-constexpr uint32_t GPLR = 0x000, GPDR = 0x00C, GPSR = 0x018, GPCR = 0x024, GRER = 0x030,
-                   GFER = 0x03C, GEDR = 0x048, GAFR = 0x054;
-constexpr uint32_t GSDR = 0x400, GCDR = 0x420, GSRER = 0x440, GCRER = 0x460, GSFER = 0x480,
-                   GCFER = 0x4A0;
 
 // PXA3xx MFPR: the alternate function in bits 2..0; the other bits (pulls, drive, pad edge
 // detection) belong to the pad and stay as they are.
@@ -37,10 +15,9 @@ bool IsPxa270() {
     return g_gpioLib.processorId == PROCESSOR_PXA270;
 }
 
-// Numbers 128 and up are second pads of GPIO 0.. with MFPRs of their own; in the controller
-// they use their first pad's bit.
+// A second pad uses its first pad's bit in the controller.
 uint32_t Fold(uint32_t gpio) {
-    return gpio >= 128 ? gpio - 128 : gpio;
+    return gpio >= PXA_SECOND_PADS ? gpio - PXA_SECOND_PADS : gpio;
 }
 
 uint32_t Bit(uint32_t g) {
@@ -48,12 +25,7 @@ uint32_t Bit(uint32_t g) {
 }
 
 uint32_t Banked(uint32_t reg, uint32_t g) {
-    uint32_t bank = g >> 5;
-    return bank == 3 ? reg + 0x100 : reg + 4 * bank;
-}
-
-uint32_t SetClear(uint32_t reg, uint32_t g) {
-    return reg + 4 * (g >> 5);
+    return PxaBankOffset(reg, g >> 5);
 }
 
 // A window that could not be mapped reads 0 and takes no writes.
@@ -78,7 +50,7 @@ void ChangeBit(uint32_t reg, uint32_t g, bool on) {
 
 // PXA3xx: one write of the bit to the set or the clear register.
 void WriteSetOrClear(uint32_t setReg, uint32_t clearReg, uint32_t g, bool on) {
-    WriteGpio(SetClear(on ? setReg : clearReg, g), Bit(g));
+    WriteGpio(Banked(on ? setReg : clearReg, g), Bit(g));
 }
 
 // PXA310: the pad registers of GPIO 30..98 lie three words (12 bytes) further than on the
@@ -94,35 +66,8 @@ volatile uint32_t* GetMfpr(uint32_t gpio) {
     return g_gpioLib.mfprWindow + g_gpioLib.mfprIndex[gpio] + Pxa310Shift(gpio);
 }
 
-// PXA3xx pads whose GPIO function is not function 0; every other pad is a GPIO on function 0.
-struct GpioFunctionRow {
-    bool pxa320;  // PXA320 row, else PXA300 and PXA310
-    uint8_t gpio; // all below 128: looked up unfolded
-    int8_t fn;    // -1: the pad has no GPIO function
-};
-
-// clang-format off
-const GpioFunctionRow kGpioFunctions[] = {
-//   pxa320 gpio fn
-    {true,  56,  -1},
-    {true,  59,  -1},
-    {true,  60,  -1},
-    {true,  61,  -1},
-    {true,  62,  -1},
-    {false, 46,   1},
-    {false, 49,   3},
-    {false, 50,   2},
-    {false, 51,   3},
-    {false, 52,   3},
-};
-// clang-format on
-
 int GpioFunctionOf(uint32_t gpio) {
-    if (IsPxa270()) return 0;
-    bool pxa320 = g_gpioLib.processorId == PROCESSOR_PXA320;
-    for (const GpioFunctionRow& row : kGpioFunctions)
-        if (row.pxa320 == pxa320 && row.gpio == gpio) return row.fn;
-    return 0;
+    return PxaGpioFunction(g_gpioLib.processorId, gpio);
 }
 
 int PxaGetDir(uint32_t gpio) {

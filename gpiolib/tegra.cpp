@@ -26,6 +26,9 @@ constexpr uint32_t GPIO_CNF = 0x00, GPIO_OE = 0x10, GPIO_OUT = 0x20, GPIO_IN = 0
                    GPIO_INT_LVL = 0x60;
 constexpr uint32_t kTegra2BankBytes = 1u << FactsOf(PROCESSOR_TEGRA2).bankShift;
 
+// The function number SetGPIOAltFn takes for the plain GPIO.
+constexpr int kGpioFunction = 255;
+
 uint32_t PortOffset(uint32_t gpio) {
     return 4 * ((gpio >> 3) & 3);
 }
@@ -180,7 +183,7 @@ int TegraGetAltFn(uint32_t gpio) {
 
 void TegraSetAltFn(uint32_t gpio, int fn, uint32_t dir) {
     if (fn == -1) fn = GetGPIODefaultFn(gpio);
-    if (fn == 255) {
+    if (fn == kGpioFunction) {
         MaskedWrite(gpio, GPIO_CNF, 1); // the controller takes the pin over
         TegraSetDir(gpio, dir);
     } else {
@@ -195,7 +198,7 @@ void TegraSetAltFn(uint32_t gpio, int fn, uint32_t dir) {
 
 // The value SetGPIOAltFn takes as the plain-GPIO setting.
 int TegraGetDefaultFn(uint32_t) {
-    return 255;
+    return kGpioFunction;
 }
 
 } // namespace

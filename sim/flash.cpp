@@ -19,7 +19,13 @@ struct StoreFile {
     DWORD crc;
 };
 
+// A store path, the folder, "\\" and the file name, and with it the temporary's ".<pid>.tmp"
+// must fit MAX_PATH. The default folder may be longer than that while it is being made.
+constexpr int kFolderSize = MAX_PATH + 32;
+constexpr int kTempSuffix = 15; // ".4294967295.tmp"
+
 int g_crashStep;
+bool g_crashIsIoError;
 
 DWORD Crc32(const BYTE* data, size_t size) {
     DWORD crc = 0xFFFFFFFF;
@@ -43,17 +49,18 @@ HRESULT LocalAppData(wchar_t* base) {
     return get(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, base);
 }
 
-bool StoreFolder(wchar_t* folder, DWORD size) {
+// The store folder: VELMORA_SIM_STORE_DIR (named), else the default. False when there is none.
+bool StoreFolder(wchar_t (&folder)[kFolderSize], bool* named) {
+    DWORD n = SimSetting(L"VELMORA_SIM_STORE_DIR", folder, MAX_PATH);
+    *named = n != 0;
     // A folder named but too long for a path is an error, not a reason to use the default.
-    DWORD n = SimSetting(L"VELMORA_SIM_STORE_DIR", folder, size - 32);
-    if (n >= size - 32) {
+    if (n >= MAX_PATH) {
         SimSettingProblem("VELMORA_SIM_STORE_DIR", nullptr, "nothing is stored");
         return false;
     }
     if (n) return true;
     wchar_t base[MAX_PATH];
     if (FAILED(LocalAppData(base))) return false;
-    if (lstrlenW(base) + 32 >= int(size)) return false;
     wsprintfW(folder, L"%s\\Velmora", base);
     CreateDirectoryW(folder, nullptr);
     wsprintfW(folder, L"%s\\Velmora\\GpioConfigSim", base);
@@ -70,24 +77,53 @@ bool IsFolder(const wchar_t* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Tests: the planted fault of this step, once.
 bool Crash(int step) {
     if (g_crashStep != step) return false;
     g_crashStep = 0;
     return true;
 }
 
+// Replaces the stored file. Another process reading it at that moment (gpiosim, a second
+// tool starting) makes Wine, like Windows without POSIX renames, refuse the replace: it is
+// tried again for about a second.
+bool Replace(const wchar_t* temp, const wchar_t* path) {
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExW(temp, path, flags)) return true;
+        DWORD error = GetLastError();
+        // An empty folder where the block belongs gives way; one with anything in it stays.
+        if (IsFolder(path)) return RemoveDirectoryW(path) && MoveFileExW(temp, path, flags);
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || attempt == 50)
+            return false;
+        Sleep(20);
+    }
+}
+
 } // namespace
 
 void SimFlashPath(SimModule module, wchar_t* path, DWORD size) {
-    wchar_t folder[MAX_PATH];
     path[0] = 0;
-    if (!StoreFolder(folder, MAX_PATH) || DWORD(lstrlenW(folder)) + 40 >= size) return;
+    wchar_t folder[kFolderSize], instance[40], name[80];
+    bool named;
+    if (!StoreFolder(folder, &named) || !SimInstance(instance, 40)) return;
+    // One block per module, and per instance as the registers are.
+    if (instance[0])
+        wsprintfW(name, L"bootcfg-%S.%s.bin", SimModuleDescription(module)->name, instance);
+    else
+        wsprintfW(name, L"bootcfg-%S.bin", SimModuleDescription(module)->name);
+    DWORD length = DWORD(lstrlenW(folder) + 1 + lstrlenW(name));
+    if (length + kTempSuffix >= MAX_PATH || length >= size) {
+        if (named) SimSettingProblem("VELMORA_SIM_STORE_DIR", nullptr, "nothing is stored");
+        return;
+    }
     CreateDirectoryW(folder, nullptr);
-    wsprintfW(path, L"%s\\bootcfg-%S.bin", folder, SimModuleDescription(module)->name);
+    wsprintfW(path, L"%s\\%s", folder, name);
 }
 
-void SimFlashInjectCrash(int step) {
+void SimFlashInjectCrash(int step, bool ioError) {
     g_crashStep = step;
+    g_crashIsIoError = ioError;
 }
 
 bool SimFlashLoad(SimModule module, BYTE* block) {
@@ -111,7 +147,7 @@ bool SimFlashLoad(SimModule module, BYTE* block) {
 }
 
 bool SimFlashSave(SimModule module, const BYTE* block) {
-    wchar_t path[MAX_PATH], temp[MAX_PATH + 16];
+    wchar_t path[MAX_PATH], temp[MAX_PATH];
     SimFlashPath(module, path, MAX_PATH);
     if (!path[0]) return false;
     wsprintfW(temp, L"%s.%lu.tmp", path, GetCurrentProcessId());
@@ -123,20 +159,21 @@ bool SimFlashSave(SimModule module, const BYTE* block) {
 
     HANDLE file = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
+    bool died = false; // a planted death leaves everything as it is at that step
+    auto fault = [&](int step) {
+        if (!Crash(step)) return false;
+        died = !g_crashIsIoError;
+        return true;
+    };
     const DWORD half = sizeof stored / 2;
-    bool ok = !Crash(1) && WriteAll(file, &stored, half) && !Crash(2) &&
+    bool ok = !fault(1) && WriteAll(file, &stored, half) && !fault(2) &&
               WriteAll(file, reinterpret_cast<const BYTE*>(&stored) + half, sizeof stored - half) &&
-              !Crash(3) && FlushFileBuffers(file);
+              !fault(3) && FlushFileBuffers(file);
     CloseHandle(file);
-    if (!ok || Crash(4)) return false;
-    const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-    // An empty folder where the block belongs gives way; one with anything in it stays.
-    if (!MoveFileExW(temp, path, flags) &&
-        !(IsFolder(path) && RemoveDirectoryW(path) && MoveFileExW(temp, path, flags))) {
-        DeleteFileW(temp);
-        return false;
-    }
-    return true;
+    if (ok && !fault(4) && Replace(temp, path)) return true;
+    // A failed save (a full disk, an I/O error) leaves nothing behind.
+    if (!died) DeleteFileW(temp);
+    return false;
 }
 
 bool SimFlashClear(SimModule module) {

@@ -31,6 +31,7 @@
 // the moment it becomes an output again. Edge status latches on transitions of the outside
 // signal of an input pin only; switching a pin's direction latches nothing.
 #include "sim/pxa_power_on.h"
+#include "gpiolib/processors.h"
 #include "sim/sim_internal.h"
 
 #include <iterator>
@@ -273,7 +274,7 @@ int PowerOnTables(SimModule module, const PxaPowerOnTable* tables[2]) {
 }
 
 uint32_t Fold(uint32_t gpio) {
-    return gpio >= 128 ? gpio - 128 : gpio;
+    return gpio >= PXA_SECOND_PADS ? gpio - PXA_SECOND_PADS : gpio;
 }
 
 void SetBits(volatile LONG* word, uint32_t bits, bool on) {

@@ -50,6 +50,11 @@ SimFlashRequests SimFlashRequestCounts();
 // The block of the latest save request, stored or refused; false when none arrived.
 bool SimFlashLastSaveRequest(BYTE* block);
 
+// A slow register bus, for tests of a refresh pass that overruns: the next register read of
+// the module, by whichever process, waits `ms` first. False when no module state exists.
+bool SimSlowNextRead(DWORD ms);
+DWORD SimSlowReadPending(); // the wait still set: 0 once a read has begun it
+
 // Debug output: every NKDbgPrintfW line also goes to this hook when set.
 typedef void (*SimDebugHook)(const wchar_t* line);
 void SimSetDebugHook(SimDebugHook hook);

@@ -42,6 +42,7 @@ struct SimSharedState {
     volatile LONG flashReads, flashSaves, flashErases;
     volatile LONG flashSaveRequested; // 1 once a save request carried a block
     BYTE flashLastSave[BOOT_BLOCK_SIZE];
+    volatile LONG slowReadMs; // the next register read waits this long first (SimSlowNextRead)
 };
 
 // Guards compound updates of the shared state across processes (a named mutex). Keep it short;

@@ -48,18 +48,26 @@ bool SectionName(wchar_t* name, const char* module) {
     return true;
 }
 
+template <size_t N> void CopyWords(volatile LONG (&to)[N], const volatile LONG (&from)[N]) {
+    for (size_t i = 0; i < N; ++i)
+        to[i] = from[i];
+}
+
+// The devices build the power-on state from zeros aside; it is then copied in word by word, so
+// that a reader sees each register go from its old value to its new one, never through 0.
+// Called with the lock held.
 void PowerOn(SimSharedState* state, SimModule module) {
+    static SimSharedState fresh; // this process's, guarded by the lock as well
+    memset(&fresh, 0, sizeof fresh);
+    fresh.module = module;
     int count = 0;
     const SimDevice* const* devices = SimDevicesOf(module, &count);
-    for (int r = 0; r < SIM_MAX_REGIONS; ++r)
-        for (int w = 0; w < SIM_REGION_WORDS; ++w)
-            state->regs[r][w] = 0;
-    for (int w = 0; w < SIM_EXTERNAL_WORDS; ++w)
-        state->external[w] = 0;
-    for (volatile LONG& word : state->device)
-        word = 0;
     for (int d = 0; d < count; ++d)
-        if (devices[d]->powerOn) devices[d]->powerOn(state, module);
+        if (devices[d]->powerOn) devices[d]->powerOn(&fresh, module);
+    for (int r = 0; r < SIM_MAX_REGIONS; ++r)
+        CopyWords(state->regs[r], fresh.regs[r]);
+    CopyWords(state->external, fresh.external);
+    CopyWords(state->device, fresh.device);
 }
 
 const SimDevice* DeviceAt(DWORD physical) {
@@ -155,6 +163,17 @@ bool SimResetModule() {
     return true;
 }
 
+bool SimSlowNextRead(DWORD ms) {
+    SimSharedState* state = SimState();
+    if (state) InterlockedExchange(&state->slowReadMs, LONG(ms));
+    return state != nullptr;
+}
+
+DWORD SimSlowReadPending() {
+    SimSharedState* state = SimState();
+    return state ? DWORD(state->slowReadMs) : 0;
+}
+
 bool SimLock(SimSharedState*) {
     // An abandoned mutex is ours as well: its holder ended in the middle of an update.
     DWORD result = WaitForSingleObject(g_mutex, INFINITE);
@@ -184,6 +203,7 @@ bool SimPhysicalRead(DWORD physical, uint32_t* value) {
     const SimDevice* device = DeviceAt(physical);
     SimSharedState* state = device ? SimState() : nullptr;
     if (!state) return false;
+    if (state->slowReadMs) Sleep(DWORD(InterlockedExchange(&state->slowReadMs, 0)));
     *value = device->read(state, (physical - device->physical) & ~3u);
     return true;
 }

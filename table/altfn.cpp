@@ -24,16 +24,15 @@ const wchar_t* Pxa270ModuleName(uint32_t gpio) {
 
 // PXA3xx pins whose GPIO function is not at AF0: the cells hold AF0..AF5 and AF7.
 bool IsShiftedAltFnPin(uint32_t gpio) {
-    if (ProcessorId == PROCESSOR_PXA320) return gpio == 56 || (gpio >= 59 && gpio <= 62);
-    return gpio == 46 || (gpio >= 49 && gpio <= 52);
+    return PxaGpioFunction(ProcessorId, gpio) != 0;
 }
 
 // The second-bank pads (GPIO0_2 ..) are named by their number within that bank. One buffer per
 // thread: the list build, the refresh thread and the popup labels each keep their own text.
 const wchar_t* PlainGpioName(uint32_t gpio) {
-    if (gpio < 128) return L"GPIO";
+    if (gpio < PXA_SECOND_PADS) return L"GPIO";
     thread_local wchar_t text[16];
-    wsprintfW(text, L"GPIO %d", static_cast<int>(gpio - 128));
+    wsprintfW(text, L"GPIO %d", static_cast<int>(gpio - PXA_SECOND_PADS));
     return text;
 }
 
@@ -45,10 +44,9 @@ const wchar_t* Cell(int block, uint32_t gpio, int column) {
 } // namespace
 
 int AltFnBlock(uint32_t moduleType) {
-    if (moduleType <= MODULE_PXA300) return static_cast<int>(moduleType);
-    if (moduleType <= MODULE_TEGRA3) return static_cast<int>(moduleType) - 1;
-    if (moduleType == MODULE_TEGRA3_BELVAN) return static_cast<int>(moduleType) - 2;
-    return -1;
+    // A Tessara module is numbered as its processor's row; the Belvan module has the Tegra 3.
+    if (moduleType == MODULE_TEGRA3_BELVAN) return FactsOf(PROCESSOR_TEGRA3).altFnBlock;
+    return moduleType < uint32_t(PROCESSOR_COUNT) ? kProcessors[moduleType].altFnBlock : -1;
 }
 
 const wchar_t* GetAltFnName(uint32_t gpio, int dir, int fn) {

@@ -7,6 +7,7 @@
 #include "table/filter.h"
 #include "table/modulepin.h"
 #include "activity/history.h"
+#include "table/stats.h"
 
 #include <commctrl.h>
 #include <climits>
@@ -20,9 +21,8 @@ wchar_t g_cellText[CELL_TEXT_SIZE];
 bool g_rowPresent[ROW_CACHE_ENTRIES];
 
 unsigned Family() {
-    if (ProcessorId == PROCESSOR_TEGRA2) return ON_TEGRA2;
-    if (ProcessorId == PROCESSOR_TEGRA3) return ON_TEGRA3;
-    return ON_PXA;
+    const ProcessorFacts* p = FindProcessorFacts(ProcessorId);
+    return p ? 1u << p->family : ON_PXA;
 }
 
 // Columns the processor does not have stay hidden, whatever their slots held.
@@ -159,14 +159,14 @@ int Rows() {
 } // namespace
 
 int BuildGpioList(HWND list) {
-    LARGE_INTEGER start, end, frequency;
-    QueryPerformanceCounter(&start);
     g_cellText[0] = 0;
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     for (int i = 0; i < ColumnCount; ++i)
         SendMessageW(list, LVM_DELETECOLUMN, 0, 0);
     SendMessageW(list, LVM_SETITEMCOUNT, ListGpioCount, 0);
+    FillModulePinNames();
+    FillEvalBoardTexts();
     ApplyProcessorRule();
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     InsertColumns(list);
@@ -180,9 +180,6 @@ int BuildGpioList(HWND list) {
     }
     InstallCellUpdates(list);
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    QueryPerformanceCounter(&end);
-    QueryPerformanceFrequency(&frequency);
-    g_pollStats.lastBuildUs = LONG((end.QuadPart - start.QuadPart) * 1000000 / frequency.QuadPart);
     InterlockedIncrement(&g_pollStats.builds);
     return 1;
 }
@@ -193,6 +190,9 @@ std::wstring GpioTableTextOfEveryColumn() {
     // "Edges" and "Activity" show what a window's refresh has sampled: nothing here.
     ColumnSlots[SLOT_EDGES] = ColumnSlots[SLOT_ACTIVITY] = COLUMN_HIDDEN;
     ApplyProcessorRule();
+    // No list, no build: the name look-ups are filled here.
+    FillModulePinNames();
+    FillEvalBoardTexts();
     std::wstring text;
     const wchar_t* separator = L"";
     for (const ColumnDef& column : Columns) {

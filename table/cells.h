@@ -1,4 +1,4 @@
-// Pieces of the table shared by the build and the refresh.
+// Pieces of the table shared by the build, the refresh and the tint of changed cells.
 #pragma once
 #include "table/table.h"
 
@@ -16,3 +16,14 @@ const wchar_t* GpioCellText(ColumnSlotIndex slot, uint32_t g, int pin, wchar_t* 
 // Lets the refresh thread hand a pass's changed cells to the list's own thread in one message.
 // Called by the build, on that thread.
 void InstallCellUpdates(HWND list);
+
+// The drawing of cells (table/tint.cpp), on the list's thread. A cell the refresh changed is
+// tinted for a moment: a new list starts without tints, their timer HIGHLIGHT_TIMER on
+// timerWindow, whose WM_TIMER calls EndHighlights.
+constexpr UINT_PTR HIGHLIGHT_TIMER = 1;
+void ResetHighlights(HWND timerWindow, HWND list);
+void Highlight(uint32_t g, int slot);
+void EndHighlights();
+// The row that shows a GPIO, or -1; a cell of a row drawn again.
+int RowOfGpio(HWND list, uint32_t g);
+void RedrawCell(HWND list, int row, int slot);

@@ -21,13 +21,22 @@ std::wstring ItemText(HWND list, int row, int column) {
     return text;
 }
 
+// Another program may hold the clipboard open for a moment: asked again for a fifth of a second.
+bool OpenClipboardSoon(HWND owner) {
+    for (int attempt = 1;; ++attempt) {
+        if (OpenClipboard(owner)) return true;
+        if (attempt == 10) return false;
+        Sleep(20);
+    }
+}
+
 bool PutOnClipboard(HWND owner, const std::wstring& text) {
     size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
     if (!memory) return false;
     memcpy(GlobalLock(memory), text.c_str(), bytes);
     GlobalUnlock(memory);
-    if (OpenClipboard(owner)) {
+    if (OpenClipboardSoon(owner)) {
         EmptyClipboard();
         bool put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
         CloseClipboard();
@@ -68,5 +77,8 @@ std::wstring GpioTableText(HWND list) {
 }
 
 bool CopyGpioTable(HWND list, HWND owner) {
-    return PutOnClipboard(owner, GpioTableText(list));
+    if (PutOnClipboard(owner, GpioTableText(list))) return true;
+    // The old contents are still there: the user must not paste them as the current state.
+    MessageBeep(MB_ICONWARNING);
+    return false;
 }

@@ -1,20 +1,18 @@
 // Evaluation-board locations and signal names of module pins.
 #include "table/evalboard.h"
+#include "gpiolib/gpiolib.h"
 #include "table/evalboard_tables.h"
 
 #include <windows.h>
-#include <atomic>
 
 namespace {
 
 constexpr int kTextSize = 32; // the longest text, "EX.A. 23 X9. 35 ", has 16 characters
-
-// One buffer per thread: the list build and the sort may ask at the same time.
-thread_local wchar_t t_location[kTextSize];
-
 constexpr wchar_t kNotAvailable[] = L"N/A";
-// Module pins below this have their texts kept once found: the MXM3 connector has 320.
-constexpr int kIndexedPins = 321;
+constexpr int kModulePins = MXM3_PINS + 1; // module pins 0 .. 320; 0 fills unused positions
+
+wchar_t g_location[kModulePins][kTextSize];
+const wchar_t* g_name[kModulePins];
 
 bool KnownBoard(int board) {
     return board >= 0 && board < EVALB_COUNT;
@@ -114,48 +112,26 @@ const wchar_t* FindFnName(int board, int modulePin) {
     return name ? name : kNotAvailable;
 }
 
-// Every module pin's location and name on one board, found once: the sort asks for two texts
-// per comparison, and each search reads the board's whole wiring.
-struct BoardTexts {
-    wchar_t location[kIndexedPins][kTextSize];
-    const wchar_t* name[kIndexedPins];
-};
-std::atomic<BoardTexts*> g_boardTexts[EVALB_COUNT];
-SRWLOCK g_boardTextsLock = SRWLOCK_INIT;
-
-// The texts of a known board, and of module pins 0 .. kIndexedPins - 1 only.
-const BoardTexts* TextsOf(int board, int modulePin) {
-    if (!KnownBoard(board) || modulePin < 0 || modulePin >= kIndexedPins) return nullptr;
-    if (const BoardTexts* texts = g_boardTexts[board].load(std::memory_order_acquire)) return texts;
-    AcquireSRWLockExclusive(&g_boardTextsLock);
-    BoardTexts* texts = g_boardTexts[board].load(std::memory_order_relaxed);
-    if (!texts) {
-        texts = new BoardTexts;
-        for (int pin = 0; pin < kIndexedPins; ++pin) {
-            FindLocation(board, pin, texts->location[pin]);
-            texts->name[pin] = FindFnName(board, pin);
-        }
-        g_boardTexts[board].store(texts, std::memory_order_release);
-    }
-    ReleaseSRWLockExclusive(&g_boardTextsLock);
-    return texts;
-}
-
 } // namespace
 
-const wchar_t* GetEvalLoc(int modulePin) {
+void FillEvalBoardTexts() {
     int board = EvalbRevID;
-    if (const BoardTexts* texts = TextsOf(board, modulePin)) return texts->location[modulePin];
-    wchar_t* text = t_location;
-    if (KnownBoard(board))
-        FindLocation(board, modulePin, text);
-    else
-        lstrcpyW(text, kNotAvailable);
-    return text;
+    for (int pin = 0; pin < kModulePins; ++pin) {
+        if (KnownBoard(board)) {
+            FindLocation(board, pin, g_location[pin]);
+            g_name[pin] = FindFnName(board, pin);
+        } else {
+            lstrcpyW(g_location[pin], kNotAvailable);
+            g_name[pin] = kNotAvailable;
+        }
+    }
+}
+
+const wchar_t* GetEvalLoc(int modulePin) {
+    return modulePin >= 0 && modulePin < kModulePins ? g_location[modulePin] : kNotAvailable;
 }
 
 const wchar_t* GetEvalFnName(int modulePin) {
-    int board = EvalbRevID;
-    if (const BoardTexts* texts = TextsOf(board, modulePin)) return texts->name[modulePin];
-    return KnownBoard(board) ? FindFnName(board, modulePin) : kNotAvailable;
+    const wchar_t* name = modulePin >= 0 && modulePin < kModulePins ? g_name[modulePin] : nullptr;
+    return name ? name : kNotAvailable;
 }

@@ -1,26 +1,21 @@
-// Module pin names, searched in the module pin map.
+// Module pin names, found in one walk over the module pin map.
 #include "table/modulepin.h"
 #include "gpiolib/gpiolib.h"
-#include "table/shared.h"
-
-#include <windows.h>
-#include <atomic>
+#include "table/table.h"
 
 namespace {
 
-constexpr int kEdgePins = 320; // MXM3; Tessara modules refuse pins above 200
-constexpr int kX2Pins = 18;
 // The longest text of the pin maps has 13 characters.
 constexpr int kTextSize = 32;
 
-// One buffer per thread: the list build and the sort may ask at the same time.
-thread_local wchar_t t_text[kTextSize];
-// GPIO numbers below this have texts kept once found; 255 names no GPIO in the pin map.
-constexpr uint32_t kIndexedGpios = PIN_GPIO_NONE;
+wchar_t g_text[ROW_CACHE_ENTRIES][kTextSize];
+int g_firstPin[ROW_CACHE_ENTRIES];
 
-bool Carries(uint16_t entry, uint32_t gpio) {
-    return (entry & 0xFF) == gpio || (entry >> 8) == gpio;
-}
+// What the walk has found of each GPIO so far.
+struct Found {
+    bool onEdge, onX2;
+    bool multiplexed; // the first pin carries a second GPIO
+};
 
 void Append(wchar_t* text, wchar_t mark) {
     int n = lstrlenW(text);
@@ -30,119 +25,56 @@ void Append(wchar_t* text, wchar_t mark) {
     }
 }
 
-// Searches the module pin map for the GPIO: its text into `text`, its first pin (or -1).
-void Describe(uint32_t gpio, wchar_t* text, int* firstPin) {
-    lstrcpyW(text, L"N/A");
-    int first = -1;
-    bool found = false;
-    bool multiplexed = false;
-
-    // PXA320: GPIO 0 is the same signal as GPIO 87 and is wired where GPIO 87 is.
-    if (ProcessorId == PROCESSOR_PXA320 && gpio == 0) gpio = 87;
-
-    // 255 marks an empty byte of an entry: no GPIO of that number exists.
-    if (gpio < PIN_GPIO_NONE) {
-        uint16_t entry;
-        for (int pin = 1; pin <= kEdgePins; ++pin) {
-            if (!GetGPIOFromPin(pin, CONNECTOR_EDGE, &entry) || !Carries(entry, gpio)) continue;
-            if (found) {
-                Append(text, L'*');
-                continue;
-            }
-            if (EvalbRevID == EVALB_BELVAN)
-                wsprintfW(text, L"MXM3.%3d", pin);
-            else
-                wsprintfW(text, pin % 2 ? L"SFront.%3d" : L"SBack.%3d", pin);
-            first = pin;
-            found = true;
-            multiplexed = (entry >> 8) != PIN_GPIO_NONE;
-        }
-
-        if (!IsTegra(ProcessorId)) {
-            // An X2 pin is no key for the evaluation board: it never becomes the first pin.
-            bool onX2 = false;
-            for (int pin = 1; pin <= kX2Pins; ++pin) {
-                if (!GetGPIOFromPin(pin, CONNECTOR_X2, &entry) || !Carries(entry, gpio)) continue;
-                if (found || onX2) {
-                    Append(text, L'*');
-                    continue;
-                }
-                wsprintfW(text, L"Extension.%2d", pin);
-                onX2 = true;
-                multiplexed = (entry >> 8) != PIN_GPIO_NONE;
-            }
-        }
-    }
-
-    if (multiplexed) Append(text, L'#');
-    *firstPin = first;
-}
-
-// Every GPIO's text, found once for one processor, module and board: the sort asks for two
-// texts per comparison, and a search reads the whole pin map.
-struct PinNames {
-    uint32_t processor, gpioLibProcessor;
-    bool mxm3Module, belvanBoard;
-    int firstPin[kIndexedGpios];
-    wchar_t text[kIndexedGpios][kTextSize];
-};
-constexpr int kPinNameSets = 16;
-std::atomic<PinNames*> g_pinNames[kPinNameSets];
-SRWLOCK g_pinNamesLock = SRWLOCK_INIT;
-
-bool Matches(const PinNames* names) {
-    return names->processor == ProcessorId && names->gpioLibProcessor == g_gpioLib.processorId &&
-           names->mxm3Module == g_gpioLib.mxm3Module &&
-           names->belvanBoard == (EvalbRevID == EVALB_BELVAN);
-}
-
-// The texts for the present processor, module and board; null when they are not kept (then
-// the search runs on every call, as it did before the set was made).
-const PinNames* PinNamesNow() {
-    // Only a library set up for the processor in use answers without complaint for every pin.
-    if (!g_gpioLib.initialised || g_gpioLib.processorId != ProcessorId ||
-        !FindProcessorFacts(ProcessorId))
-        return nullptr;
-    for (std::atomic<PinNames*>& slot : g_pinNames) {
-        const PinNames* names = slot.load(std::memory_order_acquire);
-        if (!names) break;
-        if (Matches(names)) return names;
-    }
-    AcquireSRWLockExclusive(&g_pinNamesLock);
-    PinNames* found = nullptr;
-    for (std::atomic<PinNames*>& slot : g_pinNames) {
-        PinNames* names = slot.load(std::memory_order_relaxed);
-        if (names && Matches(names)) {
-            found = names;
-            break;
-        }
-        if (names) continue;
-        names = new PinNames{ProcessorId,
-                             g_gpioLib.processorId,
-                             g_gpioLib.mxm3Module,
-                             EvalbRevID == EVALB_BELVAN,
-                             {},
-                             {}};
-        for (uint32_t gpio = 0; gpio < kIndexedGpios; ++gpio)
-            Describe(gpio, names->text[gpio], &names->firstPin[gpio]);
-        slot.store(names, std::memory_order_release);
-        found = names;
-        break;
-    }
-    ReleaseSRWLockExclusive(&g_pinNamesLock);
-    return found;
+// Each GPIO of a pin's entry once; a byte of 255 names none.
+template <typename Visit> void ForEachGpio(uint16_t entry, Visit visit) {
+    uint32_t low = entry & 0xFF, high = entry >> 8;
+    if (low != PIN_GPIO_NONE && low < ROW_CACHE_ENTRIES) visit(low, high != PIN_GPIO_NONE);
+    if (high != PIN_GPIO_NONE && high != low && high < ROW_CACHE_ENTRIES) visit(high, true);
 }
 
 } // namespace
 
+void FillModulePinNames() {
+    Found found[ROW_CACHE_ENTRIES] = {};
+    for (int g = 0; g < ROW_CACHE_ENTRIES; ++g) {
+        lstrcpyW(g_text[g], L"N/A");
+        g_firstPin[g] = -1;
+    }
+    // Pins in order: the first that carries a GPIO names it, every further one adds a "*".
+    uint16_t entry;
+    for (int pin = 1; pin <= MXM3_PINS; ++pin) {
+        if (!GetGPIOFromPin(uint32_t(pin), CONNECTOR_EDGE, &entry)) continue;
+        ForEachGpio(entry, [&](uint32_t g, bool shared) {
+            if (found[g].onEdge) return Append(g_text[g], L'*');
+            if (EvalbRevID == EVALB_BELVAN)
+                wsprintfW(g_text[g], L"MXM3.%3d", pin);
+            else
+                wsprintfW(g_text[g], pin % 2 ? L"SFront.%3d" : L"SBack.%3d", pin);
+            g_firstPin[g] = pin;
+            found[g] = {true, false, shared};
+        });
+    }
+    // An X2 pin is no key for the evaluation board: it never becomes the first pin.
+    for (int pin = 1; pin <= X2_PINS && !IsTegra(ProcessorId); ++pin) {
+        if (!GetGPIOFromPin(uint32_t(pin), CONNECTOR_X2, &entry)) continue;
+        ForEachGpio(entry, [&](uint32_t g, bool shared) {
+            if (found[g].onEdge || found[g].onX2) return Append(g_text[g], L'*');
+            wsprintfW(g_text[g], L"Extension.%2d", pin);
+            found[g] = {false, true, shared};
+        });
+    }
+    for (int g = 0; g < ROW_CACHE_ENTRIES; ++g)
+        if (found[g].multiplexed) Append(g_text[g], L'#');
+    for (uint32_t g = 0; g < ROW_CACHE_ENTRIES; ++g) {
+        uint32_t alias = AliasedGpio(ProcessorId, g);
+        if (alias == g || alias >= ROW_CACHE_ENTRIES) continue;
+        lstrcpyW(g_text[g], g_text[alias]);
+        g_firstPin[g] = g_firstPin[alias];
+    }
+}
+
 const wchar_t* GetModulePinName(uint32_t gpio, int* firstPin) {
-    const PinNames* names = gpio < kIndexedGpios ? PinNamesNow() : nullptr;
-    int first;
-    const wchar_t* text = names ? names->text[gpio] : t_text;
-    if (names)
-        first = names->firstPin[gpio];
-    else
-        Describe(gpio, t_text, &first);
-    if (firstPin) *firstPin = first;
-    return text;
+    bool known = gpio < ROW_CACHE_ENTRIES;
+    if (firstPin) *firstPin = known ? g_firstPin[gpio] : -1;
+    return known ? g_text[gpio] : L"N/A";
 }

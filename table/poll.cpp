@@ -15,14 +15,13 @@
 #include "table/altfn.h"
 #include "activity/history.h"
 #include "table/compare.h"
-#include "table/marks.h"
+#include "table/messages.h"
+#include "table/stats.h"
 
 #include <commctrl.h>
 #include <algorithm>
-#include <cstring>
 
 PollStats g_pollStats;
-volatile LONG g_pollTestDelayMs;
 
 namespace {
 
@@ -52,8 +51,6 @@ constexpr unsigned Bit(ColumnSlotIndex slot) {
     return 1u << slot;
 }
 
-constexpr UINT WM_FRAME = WM_APP + 1;
-
 // Frames at most one every 17 ms on average (under 60 a second), as a budget that fills with
 // time and holds two frames: a change after a quiet moment is written at once, a stream of
 // changes is written 58 times a second. A request beyond the budget waits on a timer.
@@ -61,20 +58,13 @@ constexpr DWORD kFrameMs = 17;
 constexpr double kFrameBudget = 2;
 double g_frames = kFrameBudget; // frames that may run now
 DWORD g_framesCounted;          // tick of the last look at the budget
-constexpr UINT_PTR kFrameTimer = 2;
+constexpr UINT_PTR kFrameTimer = HIGHLIGHT_TIMER + 1;
 constexpr UINT_PTR kScrollTimer = 3; // while some Activity picture moves: one pixel's time
 bool g_frameTimer;
 UINT g_scrollMs;
 uint64_t g_shownEndUs;  // the Activity pictures end here, in whole pixels
 bool g_activityChanged; // a pass changed some picture since the pictures last moved
 
-// A cell the refresh rewrote is drawn highlighted for about a second. A timer runs only while
-// some cell is highlighted, and redraws each cell once when its highlight ends.
-constexpr DWORD kHighlightMs = 1000;
-constexpr UINT kHighlightTick = 250;
-constexpr UINT_PTR kHighlightTimer = 1;
-DWORD g_changedAt[ROW_CACHE_ENTRIES][COLUMN_SLOT_COUNT]; // tick of the change; 0: none
-int g_highlighted;
 // A message-only window of the list's thread receives the frame requests; the list itself is
 // left alone (subclassing it would route every list message through extra code).
 HWND g_updateWindow;
@@ -138,8 +128,6 @@ void RunPass() {
     if (g_sampling) BeginSamplePass();
     // ListGpioCount is read again for every row.
     for (int g = 0; g < ListGpioCount && g < ROW_CACHE_ENTRIES; ++g) {
-        if (g_pollTestDelayMs && g == ListGpioCount / 2)
-            Sleep(InterlockedExchange(&g_pollTestDelayMs, 0));
         if (unsigned changed = PollRow(uint32_t(g), shown, tegra)) {
             InterlockedOr(&g_changed[g], LONG(changed));
             any = true;
@@ -149,7 +137,7 @@ void RunPass() {
     if (any) {
         InterlockedIncrement(&g_pollStats.batches);
         if (InterlockedExchange(&g_frameRequested, 1) == 0)
-            PostMessageW(g_updateWindow, WM_FRAME, 0, 0);
+            PostMessageW(g_updateWindow, WM_APP_FRAME, 0, 0);
     }
     QueryPerformanceCounter(&end);
     QueryPerformanceFrequency(&frequency);
@@ -181,50 +169,6 @@ DWORD WINAPI PollThread(void* parameter) {
     return 0;
 }
 
-void Highlight(uint32_t g, int slot) {
-    if (!g_changedAt[g][slot] && g_highlighted++ == 0)
-        SetTimer(g_updateWindow, kHighlightTimer, kHighlightTick, nullptr);
-    g_changedAt[g][slot] = GetTickCount() | 1;
-}
-
-int RowOfGpio(HWND list, uint32_t g) {
-    LVFINDINFOW find = {};
-    find.flags = LVFI_PARAM;
-    find.lParam = LPARAM(g);
-    return int(SendMessageW(list, LVM_FINDITEMW, WPARAM(-1), reinterpret_cast<LPARAM>(&find)));
-}
-
-void RedrawCell(HWND list, int row, int slot) {
-    RECT rect = {};
-    rect.top = ColumnSlots[slot];
-    rect.left = rect.top ? LVIR_BOUNDS : LVIR_LABEL;
-    if (row >= 0 && rect.top >= 0 &&
-        SendMessageW(list, LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&rect)))
-        InvalidateRect(list, &rect, FALSE);
-}
-
-void EndHighlights(HWND list) {
-    DWORD now = GetTickCount();
-    for (uint32_t g = 0; g < ROW_CACHE_ENTRIES; ++g)
-        for (int slot = 0; slot < COLUMN_SLOT_COUNT; ++slot) {
-            DWORD& at = g_changedAt[g][slot];
-            if (!at || now - at < kHighlightMs) continue;
-            at = 0;
-            --g_highlighted;
-            RedrawCell(list, RowOfGpio(list, g), slot);
-        }
-    if (g_highlighted <= 0) {
-        g_highlighted = 0;
-        KillTimer(g_updateWindow, kHighlightTimer);
-    }
-}
-
-void ClearHighlights() {
-    memset(g_changedAt, 0, sizeof g_changedAt);
-    g_highlighted = 0;
-    if (g_updateWindow) KillTimer(g_updateWindow, kHighlightTimer);
-}
-
 // Writes the marked cells, finding each row by its GPIO; an Activity cell is redrawn.
 void ApplyChanges(HWND list) {
     wchar_t text[32];
@@ -249,7 +193,6 @@ void ApplyChanges(HWND list) {
             item.pszText =
                 const_cast<wchar_t*>(CachedCellText(ColumnSlotIndex(slot), uint32_t(g), text));
             SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-            InterlockedIncrement(&g_pollStats.cells);
             Highlight(uint32_t(g), slot);
         }
     }
@@ -294,7 +237,6 @@ void RunFrame(HWND list) {
     InterlockedExchange(&g_frameRequested, 0);
     ApplyChanges(list);
     ScrollActivity(list);
-    InterlockedIncrement(&g_pollStats.frames);
 }
 
 // A frame now if the budget allows, else when it does.
@@ -315,9 +257,9 @@ void RequestFrame(HWND list) {
 
 LRESULT CALLBACK UpdateProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_FRAME: RequestFrame(g_updateList); return 0;
+    case WM_APP_FRAME: RequestFrame(g_updateList); return 0;
     case WM_TIMER:
-        if (wParam == kHighlightTimer) EndHighlights(g_updateList);
+        if (wParam == HIGHLIGHT_TIMER) EndHighlights();
         if (wParam == kFrameTimer) {
             KillTimer(window, kFrameTimer);
             g_frameTimer = false;
@@ -366,10 +308,10 @@ void InstallCellUpdates(HWND list) {
     for (volatile LONG& cell : g_changed)
         cell = 0;
     g_frameRequested = 0;
-    ClearHighlights();
     if (!IsWindow(g_updateWindow) ||
         GetWindowThreadProcessId(g_updateWindow, nullptr) != GetCurrentThreadId())
         g_updateWindow = CreateUpdateWindow();
+    ResetHighlights(g_updateWindow, list);
     KillTimer(g_updateWindow, kFrameTimer);
     KillTimer(g_updateWindow, kScrollTimer);
     g_frameTimer = false;
@@ -393,47 +335,6 @@ uint64_t ShownActivityEndUs() {
     return g_shownEndUs;
 }
 
-bool CellHighlighted(uint32_t gpio, int slot) {
-    return gpio < ROW_CACHE_ENTRIES && slot >= 0 && slot < COLUMN_SLOT_COUNT &&
-           g_changedAt[gpio][slot] != 0;
-}
-
-COLORREF ChangedCellColor() {
-    // The selection colour thinned with the window's: the window's text stays readable on it in
-    // light and in high-contrast schemes, and it differs from a selected row.
-    COLORREF tint = GetSysColor(COLOR_HIGHLIGHT), window = GetSysColor(COLOR_WINDOW);
-    auto mix = [](int a, int b) { return (a * 3 + b * 7) / 10; };
-    return RGB(mix(GetRValue(tint), GetRValue(window)), mix(GetGValue(tint), GetGValue(window)),
-               mix(GetBValue(tint), GetBValue(window)));
-}
-
-LRESULT CustomDrawGpioList(NMLVCUSTOMDRAW* draw) {
-    // The row's own colours (selected or not), for the cells that are not highlighted.
-    static COLORREF rowText, rowBack;
-    switch (draw->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-        return g_highlighted || ComparisonActive() || ColumnShown(SLOT_ACTIVITY)
-                   ? CDRF_NOTIFYITEMDRAW
-                   : CDRF_DODEFAULT;
-    case CDDS_ITEMPREPAINT:
-        rowText = draw->clrText;
-        rowBack = draw->clrTextBk;
-        return CDRF_NOTIFYSUBITEMDRAW;
-    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
-        uint32_t g = uint32_t(draw->nmcd.lItemlParam);
-        int slot = ColumnSlotAt(draw->iSubItem);
-        if (slot == SLOT_ACTIVITY) return DrawActivityCell(draw, rowText, rowBack);
-        bool lit = CellHighlighted(g, slot);
-        if (!lit && CellMarked(g, slot)) return ColorMarkedCell(draw);
-        draw->clrText = lit ? GetSysColor(COLOR_WINDOWTEXT) : rowText;
-        draw->clrTextBk = lit ? ChangedCellColor() : rowBack;
-        return CDRF_NEWFONT;
-    }
-    case CDDS_ITEMPOSTPAINT | CDDS_SUBITEM: DrawCellMark(draw); return CDRF_DODEFAULT;
-    default: return CDRF_DODEFAULT;
-    }
-}
-
 DWORD PollPeriod() {
     int rate = UpdateRate;
     if (rate == 0) {
@@ -451,9 +352,14 @@ void PausePolling(bool paused) {
 }
 
 int StartPollThread(HWND list) {
+    // One refresh thread at most: a second would leave the first one's handles behind.
+    if (g_pollThread) return 0;
     g_pollStopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    g_pollThread = CreateThread(nullptr, 0, PollThread, list, 0, nullptr);
-    return 1;
+    if (g_pollStopEvent) g_pollThread = CreateThread(nullptr, 0, PollThread, list, 0, nullptr);
+    if (g_pollThread) return 1;
+    if (g_pollStopEvent) CloseHandle(g_pollStopEvent);
+    g_pollStopEvent = nullptr;
+    return 0;
 }
 
 int StopPollThread() {

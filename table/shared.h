@@ -1,16 +1,18 @@
 // Process-wide state that start-up fixes and the table, the dialog and the name look-ups read.
 #pragma once
+#include "gpiolib/processors.h"
+
 #include <cstdint>
 
-// ModuleType: selects the per-module name tables.
+// ModuleType: a Tessara module is numbered as its processor's row; the Belvan module follows.
 enum ModuleTypes : uint32_t {
-    MODULE_PXA270 = 0,
-    MODULE_PXA320 = 1,
-    MODULE_PXA300 = 2,
-    MODULE_PXA310 = 3,
-    MODULE_TEGRA2 = 4,
-    MODULE_TEGRA3 = 5,        // on a Tessara module
-    MODULE_TEGRA3_BELVAN = 6, // on a Belvan module
+    MODULE_PXA270 = ProcessorIndex(PROCESSOR_PXA270),
+    MODULE_PXA320 = ProcessorIndex(PROCESSOR_PXA320),
+    MODULE_PXA300 = ProcessorIndex(PROCESSOR_PXA300),
+    MODULE_PXA310 = ProcessorIndex(PROCESSOR_PXA310),
+    MODULE_TEGRA2 = ProcessorIndex(PROCESSOR_TEGRA2),
+    MODULE_TEGRA3 = ProcessorIndex(PROCESSOR_TEGRA3), // on a Tessara module
+    MODULE_TEGRA3_BELVAN = PROCESSOR_COUNT,           // on a Belvan module
 };
 
 // EvalbRevID: the selected evaluation board.

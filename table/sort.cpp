@@ -1,5 +1,5 @@
 // Sorting: the list control compares rows by GPIO number, with keys from the RowCache and the
-// name look-ups, never from the cell texts.
+// name look-ups (as the last build filled them), never from the cell texts.
 //
 // Texts compare in plain code-unit order (ordinal): fast, the same on every platform and
 // locale, and every fixed text of the table sorts the same as under a case-folded or locale
@@ -60,8 +60,8 @@ int ModulePin(uint32_t g) {
 int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM column) {
     uint32_t g1 = uint32_t(first), g2 = uint32_t(second);
     if (g1 >= ROW_CACHE_ENTRIES || g2 >= ROW_CACHE_ENTRIES) return Numeric(g1, g2);
-    // The name look-ups may hand back storage their next call overwrites: the second row's key
-    // is copied first, then the first row's key is produced and compared with the copy.
+    // The "GPIO %d" names share one buffer: the second row's name is copied first, then the
+    // first row's is produced and compared with the copy.
     wchar_t key[kKeySize];
     switch (ColumnSlotAt(int(column))) {
     case SLOT_GPIO:
@@ -69,19 +69,9 @@ int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM column) {
     case SLOT_ALTFNNAME: lstrcpynW(key, AltFnKey(g2), kKeySize); return wcscmp(AltFnKey(g1), key);
     case SLOT_DIRECTION:
         return wcscmp(TextOf(DirText, CachedDir[g1]), TextOf(DirText, CachedDir[g2]));
-    case SLOT_PIN:
-        lstrcpynW(key, GetModulePinName(g2, nullptr), kKeySize);
-        return wcscmp(GetModulePinName(g1, nullptr), key);
-    case SLOT_EVALLOC: {
-        int p1 = ModulePin(g1), p2 = ModulePin(g2);
-        lstrcpynW(key, GetEvalLoc(p2), kKeySize);
-        return wcscmp(GetEvalLoc(p1), key);
-    }
-    case SLOT_EVALFNNAME: {
-        int p1 = ModulePin(g1), p2 = ModulePin(g2);
-        lstrcpynW(key, GetEvalFnName(p2), kKeySize);
-        return wcscmp(GetEvalFnName(p1), key);
-    }
+    case SLOT_PIN: return wcscmp(GetModulePinName(g1, nullptr), GetModulePinName(g2, nullptr));
+    case SLOT_EVALLOC: return wcscmp(GetEvalLoc(ModulePin(g1)), GetEvalLoc(ModulePin(g2)));
+    case SLOT_EVALFNNAME: return wcscmp(GetEvalFnName(ModulePin(g1)), GetEvalFnName(ModulePin(g2)));
     case SLOT_GROUP: {
         char group1[8] = {}, group2[8] = {};
         GetGPIOPinGroup(g1, group1);

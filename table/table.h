@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-// Processor families a column may be shown on.
+// Processor families a column may be shown on, one bit per ProcessorFamily.
 enum ColumnFamilies : unsigned {
-    ON_PXA = 1, // PXA270, PXA3xx (and any processor that is not a Tegra)
-    ON_TEGRA2 = 2,
-    ON_TEGRA3 = 4,
+    ON_PXA = 1u << FAMILY_PXA270 | 1u << FAMILY_PXA3XX, // and any processor the table lacks
+    ON_TEGRA2 = 1u << FAMILY_TEGRA2,
+    ON_TEGRA3 = 1u << FAMILY_TEGRA3,
     ON_TEGRA = ON_TEGRA2 | ON_TEGRA3,
     ON_ALL = ON_PXA | ON_TEGRA,
 };
@@ -74,8 +74,8 @@ template <size_t N> const wchar_t* TextOf(const wchar_t* const (&table)[N], int 
 }
 
 // Tegra pad names, one per GPIO (8-bit ASCII).
-constexpr int TEGRA2_PAD_NAMES = 222;
-constexpr int TEGRA3_PAD_NAMES = 245;
+constexpr int TEGRA2_PAD_NAMES = FactsOf(PROCESSOR_TEGRA2).listRows;
+constexpr int TEGRA3_PAD_NAMES = FactsOf(PROCESSOR_TEGRA3).listRows;
 extern const char* const Tegra2PadNames[TEGRA2_PAD_NAMES];
 extern const char* const Tegra3PadNames[TEGRA3_PAD_NAMES];
 // The pad name of a GPIO on the processor in use; "" where it has none.
@@ -97,7 +97,8 @@ int WindowDpi(HWND window);
 void ScaleColumnWidths(HWND list, int fromDpi, int toDpi);
 
 // The refresh thread: reads every GPIO UpdateRate times a second and rewrites the cells whose
-// value changed. StartPollThread needs a list that BuildGpioList has filled; StopPollThread
+// value changed. StartPollThread needs a list that BuildGpioList has filled; it returns 0, and
+// starts nothing, when a refresh thread runs already or none could be made. StopPollThread
 // runs on another thread than the list's (it waits up to 200 ms for the thread to end).
 int StartPollThread(HWND list);
 int StopPollThread();
@@ -120,7 +121,7 @@ DWORD PollPeriod();
 
 // The table as the user sees it: a header line, then one line per row in the order shown,
 // tab-separated, with the columns shown at a width above 0. Copied as Unicode text to the
-// clipboard by CopyGpioTable (false when the clipboard refused).
+// clipboard by CopyGpioTable (false, with a beep, when the clipboard stayed taken).
 std::wstring GpioTableText(HWND list);
 bool CopyGpioTable(HWND list, HWND owner);
 // What GpioTableText gives of a list that shows every column the processor has but the sampled
@@ -146,19 +147,3 @@ void ForgetSortOrder();
 // After the find words changed: removes the rows that no longer pass them and inserts those
 // that now do (table/filter.h), on the list's thread. Returns the rows shown.
 int RefilterGpioList(HWND list);
-
-// What the refresh has done, for tests and benchmarks.
-struct PollStats {
-    volatile LONG passes;      // passes completed
-    volatile LONG batches;     // passes that changed cells
-    volatile LONG frames;      // frames: the changed cells written, on the list's thread
-    volatile LONG cells;       // cells rewritten
-    volatile LONG lastPassUs;  // duration of the last pass, microseconds
-    volatile LONG builds;      // list builds completed
-    volatile LONG lastBuildUs; // duration of the last build, microseconds
-    volatile LONG wokenPasses; // passes run at once on a wake, not at the end of a wait
-    volatile LONG pausedWaits; // waits begun with the refresh paused
-};
-extern PollStats g_pollStats;
-// Test hook: the next pass sleeps this long in its middle.
-extern volatile LONG g_pollTestDelayMs;

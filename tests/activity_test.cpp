@@ -8,6 +8,7 @@
 #include "app/app.h"
 #include "gpiolib/gpiolib.h"
 #include "res/resource.h"
+#include "table/stats.h"
 #include "table/table.h"
 
 #include <gtest/gtest.h>

@@ -39,7 +39,7 @@ void Start(SimModule module) {
     SimFlashClear(module);
     SimFlashRefuse(0);
     InitGPIOLib();
-    ProcessorId = g_gpioLib.processorId;
+    ProcessorId = IdentifyProcessor();
     SettingsMode = SETTINGS_CURRENT;
     memset(BootImage, 0, sizeof BootImage);
     memset(BootConfigBlock, 0, sizeof BootConfigBlock);
@@ -48,7 +48,7 @@ void Start(SimModule module) {
 void EnterBootup() {
     SettingsMode = SETTINGS_BOOTUP;
     SyncGpioLibWithSettingsMode();
-    ASSERT_TRUE(g_gpioLib.onImage);
+    ASSERT_EQ(GetGPIOLibImage(), BootImage);
 }
 
 void Store(const Block& b) {
@@ -193,7 +193,7 @@ TEST(BootConfig, DefaultsOfEachFamily) {
             EXPECT_EQ(BootConfigBlock[w], pxa270 ? kPxa270Defaults[w] : 0u) << "word " << w;
         EnterBootup();
         std::map<uint32_t, int> fn(c.functions.begin(), c.functions.end());
-        for (uint32_t g = 0; g < g_gpioLib.gpioCount; ++g) {
+        for (uint32_t g = 0; g < GetGPIOCount(); ++g) {
             SCOPED_TRACE(g);
             EXPECT_EQ(GetGPIODir(g), pxa270 && outputs.count(g) ? 1 : 0);
             EXPECT_EQ(GetGPIOLevel(g), pxa270 && high.count(g) ? 1 : 0);
@@ -367,23 +367,18 @@ TEST(BootConfig, SyncSwitchesTheLibraryBothWaysOnce) {
     for (int round = 0; round < 2; ++round) {
         SettingsMode = SETTINGS_BOOTUP;
         SyncGpioLibWithSettingsMode();
-        EXPECT_TRUE(g_gpioLib.onImage);
-        EXPECT_EQ(g_gpioLib.gpioWindow, BootImage);
-        EXPECT_EQ(g_gpioLib.mfprWindow, BootImage + BOOT_IMAGE_GPIO_WORDS);
+        EXPECT_EQ(GetGPIOLibImage(), BootImage);
         int calls = SimKernelCallCount();
         SyncGpioLibWithSettingsMode();
         EXPECT_EQ(SimKernelCallCount(), calls);
-        EXPECT_EQ(g_gpioLib.gpioCount, 139u);
+        EXPECT_EQ(GetGPIOCount(), 139u);
         SettingsMode = SETTINGS_CURRENT;
         SyncGpioLibWithSettingsMode();
-        EXPECT_TRUE(g_gpioLib.initialised);
-        EXPECT_FALSE(g_gpioLib.onImage);
-        volatile uint32_t* window = g_gpioLib.gpioWindow;
-        EXPECT_NE(window, nullptr);
+        EXPECT_EQ(GetGPIOLibImage(), nullptr);
+        EXPECT_EQ(GetGPIODir(FactsOf(PROCESSOR_PXA310).gpioCount - 1), SimPinIsOutput(138));
         calls = SimKernelCallCount();
         SyncGpioLibWithSettingsMode();
         EXPECT_EQ(SimKernelCallCount(), calls);
-        EXPECT_EQ(g_gpioLib.gpioWindow, window);
     }
 }
 
@@ -421,7 +416,7 @@ TEST(BootConfig, ModeSwitchesShowButtonsAndHelp) {
         EXPECT_TRUE(dialog.Shown(IDC_SAVE) && dialog.Shown(IDC_RESETCLEAR));
         EXPECT_EQ(dialog.Help(), c.bootup);
         EXPECT_EQ(HelpText(SETTINGS_BOOTUP), c.bootup);
-        EXPECT_FALSE(g_gpioLib.onImage); // the rebuild switches the library
+        EXPECT_EQ(GetGPIOLibImage(), nullptr); // the rebuild switches the library
         EXPECT_FALSE(OnBootupSettings(dialog.window));
         EXPECT_TRUE(OnCurrentSettings(dialog.window));
         EXPECT_EQ(SettingsMode, SETTINGS_CURRENT);

@@ -12,6 +12,7 @@
 #include "table/compare.h"
 #include "table/marks.h"
 #include "table/settings.h"
+#include "table/stats.h"
 #include "table/table.h"
 
 #include <gtest/gtest.h>

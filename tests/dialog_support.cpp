@@ -3,6 +3,7 @@
 #include "app/dialog.h"
 #include "gpiolib/gpiolib.h"
 #include "res/resource.h"
+#include "table/stats.h"
 #include "table/table.h"
 
 #include <gtest/gtest.h>

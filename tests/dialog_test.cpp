@@ -5,6 +5,7 @@
 #include "app/dialog.h"
 #include "gpiolib/gpiolib.h"
 #include "table/altfn.h"
+#include "table/stats.h"
 #include "table/table.h"
 
 #include <gtest/gtest.h>
@@ -191,17 +192,16 @@ TEST(Dialog, UpdateRateFromAnyTypedTextStaysSound) {
     DialogHarness h(SIM_MODULE_PXA320);
     HWND box = GetDlgItem(h.dialog, IDC_UPDATERATE);
     EXPECT_EQ(UpdateRate, 5);
-    // Where Wine and Windows read a text differently, both readings are listed: Wine reads "-5"
-    // in an unsigned box as 4294967291 and refuses 4294967295; Windows does the opposite.
+    // Where Wine and Windows read a text differently, both readings are listed: Wine refuses
+    // 4294967295 in an unsigned box, Windows takes it. A minus sign is 1 Hz on both (Wine would
+    // read "-5" as 4294967291: passes back to back).
     struct {
         const wchar_t* typed;
         int rate, orRate;
-    } cases[] = {{L"0", 1, 1},           {L"", 1, 1},
-                 {L"abc", 1, 1},         {L"10", 10, 10},
-                 {L" 7", 7, 7},          {L"-5", 1, -5},
-                 {L"0x10", 1, 1},        {L"12345678901234567890", 1, 1},
-                 {L"4294967295", -1, 1}, {L"4294967296", 1, 1},
-                 {L"2000", 2000, 2000}};
+    } cases[] = {{L"0", 1, 1},           {L"", 1, 1},           {L"abc", 1, 1},
+                 {L"10", 10, 10},        {L" 7", 7, 7},         {L"-5", 1, 1},
+                 {L" -12", 1, 1},        {L"0x10", 1, 1},       {L"12345678901234567890", 1, 1},
+                 {L"4294967295", -1, 1}, {L"4294967296", 1, 1}, {L"2000", 2000, 2000}};
     for (auto& c : cases) {
         h.Click(Center(box));
         ASSERT_TRUE(PumpUntil([&] { return GetFocus() == box; }));

@@ -14,6 +14,7 @@ namespace {
 
 void ExpectOnBoard(int board, int modulePin, const wchar_t* location, const wchar_t* name) {
     EvalbRevID = board;
+    FillEvalBoardTexts();
     EXPECT_STREQ(GetEvalLoc(modulePin), location) << "board " << board << " pin " << modulePin;
     EXPECT_STREQ(GetEvalFnName(modulePin), name) << "board " << board << " pin " << modulePin;
 }
@@ -145,8 +146,10 @@ TEST(EvalBoard, TessaraBoardsNeverMatchModulePinsAbove254) {
     // A Belvan module with a stored Tessara board: GPIO 44 is on MXM3 pin 255.
     UseModule(SIM_MODULE_TEGRA3_BELVAN);
     InitGPIOLib();
-    ProcessorId = g_gpioLib.processorId;
+    ProcessorId = IdentifyProcessor();
     EvalbRevID = EVALB_VERSION21;
+    FillModulePinNames();
+    FillEvalBoardTexts();
     int modulePin;
     EXPECT_STREQ(GetModulePinName(44, &modulePin), L"SFront.255");
     ASSERT_EQ(modulePin, 255);

@@ -4,14 +4,48 @@
 #include "tests/input_support.h"
 #include "app/dialog.h"
 #include "gpiolib/gpiolib.h"
+#include "table/stats.h"
 #include "table/table.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
 
+extern "C" decltype(&OpenClipboard) __imp_OpenClipboard;
+extern "C" decltype(&MessageBeep) __imp_MessageBeep;
+
 namespace {
 
 constexpr int kCopyTablePosition = COLUMN_SLOT_COUNT + 1; // after the separator
+
+// The tool's calls of two user32 functions, seen through this program's imports (the tool's
+// code is linked into it).
+decltype(&OpenClipboard) g_openClipboard;
+HWND g_copyOwner;
+int g_dialogOpens, g_beeps;
+HANDLE g_release, g_holder; // the other holder of the clipboard, and what makes it let go
+bool g_letGoAtSecondTry;
+
+BOOL WINAPI CountedOpenClipboard(HWND owner) {
+    if (owner == g_copyOwner && ++g_dialogOpens == 2 && g_letGoAtSecondTry) {
+        SetEvent(g_release);
+        WaitForSingleObject(g_holder, INFINITE);
+    }
+    return g_openClipboard(owner);
+}
+
+BOOL WINAPI CountedBeep(UINT) {
+    ++g_beeps;
+    return TRUE;
+}
+
+template <typename F> F Redirect(F& import, F standIn) {
+    DWORD protection;
+    VirtualProtect(&import, sizeof import, PAGE_READWRITE, &protection);
+    F was = import;
+    import = standIn;
+    VirtualProtect(&import, sizeof import, protection, &protection);
+    return was;
+}
 
 std::vector<std::wstring> Lines(const std::wstring& text) {
     std::vector<std::wstring> lines;
@@ -49,6 +83,52 @@ TEST(CopyTable, TheMenuItemCopiesTheSortedTableAsShown) {
         EXPECT_LE(wcscmp(previousPin.c_str(), pin.c_str()), 0) << "row " << row;
         previousPin = pin;
     }
+}
+
+// "Copy table" while another program holds the clipboard: the tool asks again for a moment and
+// the table lands once the other lets go; when it holds on, a beep says nothing was copied.
+TEST(CopyTable, AClipboardHeldElsewhereIsAskedAgainThenABeep) {
+    DialogHarness h(SIM_MODULE_PXA270);
+    g_copyOwner = h.dialog;
+    g_openClipboard = Redirect(__imp_OpenClipboard, CountedOpenClipboard);
+    auto beep = Redirect(__imp_MessageBeep, CountedBeep);
+    for (bool letGo : {true, false}) {
+        SCOPED_TRACE(letGo ? "let go" : "held on");
+        EmptyTheClipboard();
+        g_dialogOpens = g_beeps = 0;
+        g_letGoAtSecondTry = letGo;
+        HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        g_release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        HANDLE events[] = {held, g_release};
+        g_holder = CreateThread(
+            nullptr, 0,
+            [](void* e) -> DWORD {
+                // With a window of its own: an open without a window (the test's reads) would
+                // take the clipboard over.
+                auto* events = static_cast<HANDLE*>(e);
+                HWND window = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                            nullptr, nullptr);
+                if (g_openClipboard(window)) SetEvent(events[0]);
+                WaitForSingleObject(events[1], INFINITE);
+                CloseClipboard();
+                return DestroyWindow(window);
+            },
+            events, 0, nullptr);
+        ASSERT_EQ(WaitForSingleObject(held, 10000), WAIT_OBJECT_0);
+        h.RightClick(h.HeaderPoint(SLOT_GPIO), kCopyTablePosition);
+        if (letGo)
+            EXPECT_TRUE(PumpUntil([] { return Lines(ClipboardText()).size() == 122; }));
+        else
+            EXPECT_TRUE(PumpUntil([] { return g_beeps > 0; }));
+        EXPECT_GE(g_dialogOpens, 2);
+        EXPECT_EQ(g_beeps, letGo ? 0 : 1);
+        SetEvent(g_release);
+        WaitForSingleObject(g_holder, INFINITE);
+        for (HANDLE handle : {held, g_release, g_holder})
+            CloseHandle(handle);
+    }
+    Redirect(__imp_OpenClipboard, g_openClipboard);
+    Redirect(__imp_MessageBeep, beep);
 }
 
 TEST(KeyboardMenu, ShiftF10OnAFilteredRowActsLikeARightClickAndWithoutARowOpensColumns) {

@@ -1,5 +1,5 @@
 // One simulated module seen by several processes: the tool, gpiosim and this test.
-#include "gpiolib/gpiolib.h"
+#include "gpiolib/frame.h"
 #include "sim/sim.h"
 #include "app/title.h"
 #include "tests/test_support.h"

@@ -1,4 +1,5 @@
-// Module pin names: GetModulePinName on every module, against the module wiring lists.
+// Module pin names: the texts the build's fill finds on every module, against the module wiring
+// lists.
 #include "gpiolib/gpiolib.h"
 #include "table/modulepin.h"
 #include "table/shared.h"
@@ -14,9 +15,9 @@ namespace {
 void StartModule(SimModule module, int board) {
     UseModule(module);
     InitGPIOLib();
-    ASSERT_TRUE(g_gpioLib.initialised);
-    ProcessorId = g_gpioLib.processorId;
+    ProcessorId = IdentifyProcessor();
     EvalbRevID = board;
+    FillModulePinNames();
 }
 
 std::wstring Format(const wchar_t* format, int n) {
@@ -109,9 +110,11 @@ TEST(ModulePinName, PrefixFollowsTheSelectedBoard) {
     ExpectName(0, L"MXM3. 43", 43);
     ExpectName(9, L"Extension. 1", -1);
     EvalbRevID = EVALB_VERSION21;
+    FillModulePinNames();
     ExpectName(0, L"SFront. 43", 43);
     // Boards the tool does not know name SODIMM pins as usual.
     EvalbRevID = 7;
+    FillModulePinNames();
     ExpectName(0, L"SFront. 43", 43);
     StartModule(SIM_MODULE_TEGRA3_BELVAN, EVALB_VERSION31);
     ExpectName(6, L"SBack.154", 154);
@@ -121,8 +124,7 @@ TEST(ModulePinName, TegraModulesAreNotSearchedOnX2) {
     for (SimModule module : {SIM_MODULE_TEGRA2, SIM_MODULE_TEGRA3, SIM_MODULE_TEGRA3_BELVAN}) {
         StartModule(module, EVALB_VERSION31);
         DebugCapture debug;
-        for (uint32_t gpio = 0; gpio < 245; ++gpio)
-            GetModulePinName(gpio, nullptr);
+        FillModulePinNames();
         // A search would have drawn GetGPIOFromPin's X2 message.
         EXPECT_TRUE(debug.Lines().empty());
     }
@@ -153,7 +155,7 @@ TEST(ModulePinName, EveryGpioMatchesTheWiringLists) {
         std::map<int, uint16_t> x2;
         if (m.list >= 0 && m.list < 4) x2 = ParsePinMapList(kExtensionLists[m.list]);
 
-        uint32_t rows = ProcessorId == PROCESSOR_TEGRA3 ? 245 : g_gpioLib.gpioCount;
+        uint32_t rows = uint32_t(FactsOf(ProcessorId).listRows);
         for (uint32_t gpio = 0; gpio < rows; ++gpio) {
             uint32_t searched = ProcessorId == PROCESSOR_PXA320 && gpio == 0 ? 87 : gpio;
             std::vector<std::pair<int, uint16_t>> edgePins, x2Pins;

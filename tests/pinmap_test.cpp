@@ -1,5 +1,5 @@
 // Module pin map: GetGPIOFromPin against the module wiring lists.
-#include "gpiolib/gpiolib.h"
+#include "gpiolib/frame.h"
 #include "tests/pin_lists.h"
 #include "tests/test_support.h"
 #include <gtest/gtest.h>

@@ -4,6 +4,3 @@ velmora_test(modulepin_test ${CMAKE_CURRENT_LIST_DIR}/modulepin_test.cpp
              ${CMAKE_CURRENT_LIST_DIR}/pin_lists.cpp LIBS table gpiolib)
 velmora_test(evalboard_test ${CMAKE_CURRENT_LIST_DIR}/evalboard_test.cpp
              ${CMAKE_CURRENT_LIST_DIR}/pin_lists.cpp LIBS table gpiolib)
-# Starts and ends a few thousand threads: Wine takes milliseconds for each on a loaded machine.
-velmora_test(lookup_threads_test ${CMAKE_CURRENT_LIST_DIR}/lookup_threads_test.cpp
-             LIBS table gpiolib psapi TIMEOUT 180)

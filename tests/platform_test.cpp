@@ -286,15 +286,25 @@ TEST(BootBlock, SurvivesARestart) {
     EXPECT_EQ(memcmp(block.bytes, Pattern(9).bytes, BOOT_BLOCK_SIZE), 0);
 }
 
-TEST(BootBlock, ACrashDuringASaveLeavesTheOldBlock) {
+// A process that dies during a save, or a disk that fails it, leaves the old block; only the
+// dead process leaves its temporary file behind.
+TEST(BootBlock, ACrashOrAFailureDuringASaveLeavesTheOldBlock) {
     UseModule(SIM_MODULE_PXA320);
     ASSERT_EQ(Save(Pattern(1)), BOOT_BLOCK_SIZE);
-    for (int step = 1; step <= 4; ++step) {
-        SimFlashInjectCrash(step);
-        EXPECT_EQ(Save(Pattern(BYTE(10 + step))), 0u) << step;
-        Block block = {};
-        EXPECT_EQ(Read(&block), BOOT_BLOCK_SIZE) << step;
-        EXPECT_EQ(memcmp(block.bytes, Pattern(1).bytes, BOOT_BLOCK_SIZE), 0) << step;
+    wchar_t path[MAX_PATH];
+    SimFlashPath(SIM_MODULE_PXA320, path, MAX_PATH);
+    wchar_t temp[MAX_PATH];
+    wsprintfW(temp, L"%s.%lu.tmp", path, GetCurrentProcessId());
+    for (bool ioError : {false, true}) {
+        for (int step = 1; step <= 4; ++step) {
+            SCOPED_TRACE(testing::Message() << (ioError ? "I/O error" : "crash") << " at " << step);
+            SimFlashInjectCrash(step, ioError);
+            EXPECT_EQ(Save(Pattern(BYTE(10 + step))), 0u);
+            Block block = {};
+            EXPECT_EQ(Read(&block), BOOT_BLOCK_SIZE);
+            EXPECT_EQ(memcmp(block.bytes, Pattern(1).bytes, BOOT_BLOCK_SIZE), 0);
+            EXPECT_EQ(DeleteFileW(temp) != 0, !ioError) << "the temporary file";
+        }
     }
     // The next save after a crash completes.
     EXPECT_EQ(Save(Pattern(2)), BOOT_BLOCK_SIZE);

@@ -372,6 +372,33 @@ TEST_P(PxaDevice, ConcurrentWritersLoseNoUpdate) {
     EXPECT_EQ(wrong.load(), 0);
 }
 
+// A reset (gpiosim reset) takes every register straight to its power-on value: a reader
+// meanwhile never sees the zeros the power-on state is made from.
+TEST_P(PxaDevice, ResetAppearsAtOnceToReaders) {
+    std::vector<std::pair<DWORD, uint32_t>> words; // every register word that powers on non-zero
+    for (int r = 0; r < SimRegionCount(); ++r)
+        for (DWORD offset = 0; offset < SimRegionAt(r)->size; offset += 4) {
+            uint32_t value = 0;
+            DWORD physical = SimRegionAt(r)->physical + offset;
+            if (SimPhysicalRead(physical, &value) && value) words.push_back({physical, value});
+        }
+    ASSERT_GT(words.size(), 8u);
+    std::atomic<bool> stop{false};
+    std::atomic<int> wrong{0};
+    std::thread reader([&] {
+        while (!stop)
+            for (auto [physical, value] : words) {
+                uint32_t now = 0;
+                if (SimPhysicalRead(physical, &now) && now != value) ++wrong;
+            }
+    });
+    for (int i = 0; i < 300; ++i)
+        ASSERT_TRUE(SimResetModule());
+    stop = true;
+    reader.join();
+    EXPECT_EQ(wrong.load(), 0);
+}
+
 std::string ModuleName(const testing::TestParamInfo<SimModule>& info) {
     return SimModuleDescription(info.param)->name;
 }

@@ -1,6 +1,6 @@
 // PXA register model: each operation against the simulated module's registers and against a
 // BootImage, checked by the register words it leaves behind.
-#include "gpiolib/gpiolib.h"
+#include "gpiolib/frame.h"
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>

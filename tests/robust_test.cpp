@@ -27,9 +27,9 @@ class Robust : public testing::Test {
 
 // The first plain-GPIO input from `from` on (this process holds the module).
 uint32_t PlainInput(uint32_t from, uint32_t count) {
+    int plain = IsTegra(IdentifyProcessor()) ? -1 : 0;
     for (uint32_t g = from; g < count; ++g)
-        if (GetGPIODir(g) == 0 && GetGPIOAltFn(g) == (IsTegra(g_gpioLib.processorId) ? -1 : 0))
-            return g;
+        if (GetGPIODir(g) == 0 && GetGPIOAltFn(g) == plain) return g;
     return count;
 }
 

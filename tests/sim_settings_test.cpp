@@ -8,24 +8,12 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
 #include <string>
 
 namespace {
 
 ChildResult Gpiosim(const std::wstring& arguments, const std::vector<std::wstring>& environment) {
     return RunChild(L"\"" + BuildFolder() + L"\\gpiosim.exe\" " + arguments, environment);
-}
-
-int ThreadsOfThisProcess() {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    int count = 0;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        count += entry.th32OwnerProcessID == GetCurrentProcessId();
-    CloseHandle(snapshot);
-    return count;
 }
 
 } // namespace
@@ -65,34 +53,66 @@ TEST(SimSettings, ModuleAndInstanceValues) {
     }
 }
 
-// The store folder: spaces around it do not count; empty is the default folder; a value too
-// long for a path stores nothing at all (never the default folder instead).
+// The store folder: spaces around it do not count; empty is the default folder; a folder that
+// leaves no room for the file name (and the temporary's ".<pid>.tmp") stores nothing at all,
+// never in the default folder instead, and says so in one line.
 TEST(SimSettings, StoreFolderValues) {
-    wchar_t appData[MAX_PATH];
+    wchar_t appData[MAX_PATH], own[40];
     ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, appData), S_OK);
+    GetEnvironmentVariableW(L"VELMORA_SIM_INSTANCE", own, 40);
     wchar_t saved[MAX_PATH];
     GetEnvironmentVariableW(L"VELMORA_SIM_STORE_DIR", saved, MAX_PATH);
-    struct Case {
-        std::wstring value;
-        std::wstring path; // expected; empty: none
-    } cases[] = {
-        {L"  C:\\store  ", L"C:\\store\\bootcfg-pxa320.bin"},
-        {L"", std::wstring(appData) + L"\\Velmora\\GpioConfigSim\\bootcfg-pxa320.bin"},
-        {L"   ", std::wstring(appData) + L"\\Velmora\\GpioConfigSim\\bootcfg-pxa320.bin"},
-        {L"C:\\" + std::wstring(300, L'd'), L""},
-    };
-    for (const Case& c : cases) {
-        SetEnvironmentVariableW(L"VELMORA_SIM_STORE_DIR", c.value.c_str());
-        wchar_t path[MAX_PATH] = L"unset";
-        SimFlashPath(SIM_MODULE_PXA320, path, MAX_PATH);
-        EXPECT_EQ(std::wstring(path), c.path) << testing::PrintToString(c.value);
+    for (std::wstring instance : {std::wstring(own), std::wstring()}) {
+        SetEnvironmentVariableW(L"VELMORA_SIM_INSTANCE", instance.c_str());
+        std::wstring name =
+            L"\\bootcfg-pxa320" + (instance.empty() ? L"" : L"." + instance) + L".bin";
+        // The longest folder leaves room for the name and ".4294967295.tmp" within MAX_PATH.
+        std::wstring longest = L"C:\\" + std::wstring(MAX_PATH - 16 - name.size() - 3, L'd');
+        struct Case {
+            std::wstring value;
+            std::wstring path; // expected; empty: none
+        } cases[] = {
+            {L"  C:\\store  ", L"C:\\store" + name},
+            {L"", std::wstring(appData) + L"\\Velmora\\GpioConfigSim" + name},
+            {L"   ", std::wstring(appData) + L"\\Velmora\\GpioConfigSim" + name},
+            {longest, longest + name},
+            {longest + L"d", L""},
+            {L"C:\\" + std::wstring(300, L'd'), L""},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::PrintToString(instance) + " " + testing::PrintToString(c.value));
+            SetEnvironmentVariableW(L"VELMORA_SIM_STORE_DIR", c.value.c_str());
+            wchar_t path[MAX_PATH] = L"unset";
+            SimFlashPath(SIM_MODULE_PXA320, path, MAX_PATH);
+            EXPECT_EQ(std::wstring(path), c.path);
+            BYTE block[72] = {1, 2, 3};
+            EXPECT_EQ(SimFlashSave(SIM_MODULE_PXA320, block), !c.path.empty());
+            SimFlashClear(SIM_MODULE_PXA320);
+            ChildResult r = Gpiosim(
+                L"flash", {L"VELMORA_SIM_MODULE=pxa320", L"VELMORA_SIM_STORE_DIR=" + c.value});
+            EXPECT_EQ(Contains(r.output, "VELMORA_SIM_STORE_DIR is too long to be used"),
+                      c.path.empty())
+                << r.output;
+        }
+        RemoveDirectoryW(longest.c_str());
     }
+    SetEnvironmentVariableW(L"VELMORA_SIM_INSTANCE", own);
     SetEnvironmentVariableW(L"VELMORA_SIM_STORE_DIR", saved);
     RemoveDirectoryW(L"C:\\store");
-    BYTE block[72] = {};
-    SetEnvironmentVariableW(L"VELMORA_SIM_STORE_DIR", (L"C:\\" + std::wstring(300, L'd')).c_str());
-    EXPECT_FALSE(SimFlashSave(SIM_MODULE_PXA320, block));
-    SetEnvironmentVariableW(L"VELMORA_SIM_STORE_DIR", saved);
+}
+
+// Two instances of one module keep their saved blocks apart, as they keep their registers.
+TEST(SimSettings, InstancesKeepTheirBlocksApart) {
+    BYTE block[72] = {}, back[72];
+    for (const wchar_t* instance : {L"one", L"two"}) {
+        SetEnvironmentVariableW(L"VELMORA_SIM_INSTANCE", instance);
+        EXPECT_FALSE(SimFlashLoad(SIM_MODULE_PXA310, back)) << "the other's block";
+        block[0] = BYTE(instance[0]);
+        ASSERT_TRUE(SimFlashSave(SIM_MODULE_PXA310, block));
+    }
+    SetEnvironmentVariableW(L"VELMORA_SIM_INSTANCE", L"one");
+    ASSERT_TRUE(SimFlashLoad(SIM_MODULE_PXA310, back));
+    EXPECT_EQ(back[0], 'o');
 }
 
 // VELMORA_SIM_STIMULUS: off (any case, spaces around) keeps the pins still; on, nothing, or a

@@ -44,7 +44,7 @@ TEST(StartTool, FixesProcessorRowsModuleTypeAndFamily) {
         EXPECT_EQ(ModuleType, e.moduleType);
         EXPECT_EQ(BelvanModule, e.belvan);
         EXPECT_EQ(EvalbRevID, e.board);
-        EXPECT_TRUE(g_gpioLib.initialised);
+        EXPECT_EQ(GetGPIOCount(), FactsOf(ProcessorId).gpioCount);
     }
 }
 

@@ -1,6 +1,7 @@
 // The GPIO list on a real list view: build, refresh thread, sort.
 #include "tests/list_support.h"
 #include "gpiolib/gpiolib.h"
+#include "table/stats.h"
 #include "table/table.h"
 
 #include <gtest/gtest.h>
@@ -234,17 +235,18 @@ TEST(PollThread, OnlyChangedCellsAreWrittenAndAnUnchangedTableGetsNoMessage) {
     RemoveWindowSubclass(t.list, Counter::Proc, 7);
 }
 
+// A slow register read holds the pass up: a stop waits for it, or ends it after 200 ms.
 TEST(PollThread, StopWaitsForAPassAndEndsAnOverrunningOne) {
     StartOnModule(SIM_MODULE_PXA270);
     TestList t;
     BuildGpioList(t.list);
     DebugCapture debug;
-    for (LONG delay : {100, 1500}) {
+    for (DWORD delay : {100, 1500}) {
         UpdateRate = 1000;
         LONG before = g_pollStats.passes;
-        g_pollTestDelayMs = delay;
+        ASSERT_TRUE(SimSlowNextRead(delay));
         StartPollThread(t.list);
-        ASSERT_TRUE(PumpUntil([] { return g_pollTestDelayMs == 0; })); // the pass is sleeping
+        ASSERT_TRUE(PumpUntil([] { return SimSlowReadPending() == 0; })); // the read waits
         UpdateRate = 1; // no second pass comes before the stop
         RunElsewhere([] { StopPollThread(); });
         bool overran = delay > 200;
@@ -257,6 +259,19 @@ TEST(PollThread, StopWaitsForAPassAndEndsAnOverrunningOne) {
     SimDriveInput(12, 1 - SimPinLevel(12));
     EXPECT_TRUE(
         PumpUntil([&] { return t.Cell(12, SLOT_LEVEL) == std::to_wstring(SimPinLevel(12)); }));
+}
+
+// One refresh thread at most: a second start is refused, and one stop leaves none behind.
+TEST(PollThread, ASecondStartIsRefusedAndOneStopEndsTheThread) {
+    StartOnModule(SIM_MODULE_PXA270);
+    TestList t;
+    BuildGpioList(t.list);
+    int before = ThreadsOfThisProcess();
+    EXPECT_EQ(StartPollThread(t.list), 1);
+    EXPECT_EQ(StartPollThread(t.list), 0);
+    EXPECT_EQ(ThreadsOfThisProcess(), before + 1);
+    RunElsewhere([] { StopPollThread(); });
+    EXPECT_EQ(ThreadsOfThisProcess(), before);
 }
 
 TEST(PollPeriod, AnyRateGivesAWaitWithinOneSecond) {

@@ -1,5 +1,5 @@
 // The Tegra register model against the simulated hardware.
-#include "gpiolib/gpiolib.h"
+#include "gpiolib/frame.h"
 #include "tests/test_support.h"
 #include <gtest/gtest.h>
 

@@ -1,8 +1,9 @@
 #include "tests/test_support.h"
-#include "gpiolib/gpiolib.h"
+#include "gpiolib/frame.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 #include <cstdio>
 #include <mutex>
 
@@ -42,6 +43,17 @@ std::wstring DebugCapture::Text() const {
 void DebugCapture::Clear() {
     std::lock_guard<std::mutex> lock(g_linesLock);
     g_lines.clear();
+}
+
+int ThreadsOfThisProcess() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == GetCurrentProcessId();
+    CloseHandle(snapshot);
+    return count;
 }
 
 void UseModule(SimModule module) {

@@ -50,6 +50,8 @@ std::string FileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 // A path in the temporary folder that no other test process uses.
 std::wstring TempPath(const wchar_t* name);
+// Threads this process has now.
+int ThreadsOfThisProcess();
 
 // The path of this test program, for tests that run a part of themselves in a child process.
 std::wstring ThisProgram();

@@ -1,6 +1,6 @@
 #include "tests/window_support.h"
 #include "tests/input_support.h"
-#include "gpiolib/gpiolib.h"
+#include "gpiolib/frame.h"
 #include "res/resource.h"
 
 #include <commctrl.h>

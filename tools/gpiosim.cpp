@@ -1,4 +1,5 @@
 // gpiosim: the outside world of the simulated module, from another process.
+#include "platform/kernel_ioctl.h"
 #include "sim/flash.h"
 #include "sim/sim.h"
 
@@ -282,10 +283,10 @@ int Flash(char** args) {
         return text;
     };
     if (argc == 2) {
-        BYTE block[72];
+        BYTE block[BOOT_BLOCK_SIZE];
         bool stored = SimFlashLoad(SimCurrentModule(), block);
         printf("stored block:%s", stored ? "" : " none");
-        for (int w = 0; w < 18 && stored; ++w)
+        for (DWORD w = 0; w < BOOT_BLOCK_SIZE / 4 && stored; ++w)
             printf("%s %08lX", w == 9 ? "\n             " : "",
                    DWORD(block[4 * w]) | block[4 * w + 1] << 8 | block[4 * w + 2] << 16 |
                        DWORD(block[4 * w + 3]) << 24);
