@@ -6,7 +6,8 @@
 #   scripts/run.sh --keep   without a display: the tool stays open on the private display, so
 #                           that scripts/gpiosim can drive its pins; scripts/run.sh --shot takes
 #                           another screenshot, scripts/run.sh --stop ends it.
-#   scripts/run.sh --stop   ends a kept tool, its display, and every Wine process of the build
+#   scripts/run.sh --stop   ends a kept tool, its display, and the Wine processes of the run
+#                           command's prefixes (the tests' and benchmarks' are theirs to end)
 # A refused start (not a Velmora module, an unknown processor) ends with exit code 1.
 # Each simulated module keeps its own preferences (scripts/preferences.sh): its copy is put in
 # place before the tool starts and taken back when the tool has ended through its close command.
@@ -34,8 +35,10 @@ case "$mode" in
     ;;
 esac
 
+# The prefixes this command runs the tool in: the build's own (with a display) and the headless
+# one. A test run going on in the same build keeps its prefixes.
 stop_wine() {
-    for prefix in "$build"/wineprefix*; do
+    for prefix in "$build/wineprefix" "$desktopPrefix"; do
         [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
     done
 }
@@ -66,7 +69,7 @@ if [ "$mode" = "--stop" ]; then
         rm -f "$session"
     fi
     stop_wine
-    echo "Stopped the tool and every Wine process of $build."
+    echo "Stopped the tool and the Wine processes of its prefixes in $build."
     exit 0
 fi
 if [ "$mode" = "--shot" ]; then
