@@ -1,28 +1,14 @@
 // The recorded pin activity leaves the tool: "Export Activity..." for the shown rows, and a
 // recording of every GPIO without a window for the command line.
 #include "app/dialog.h"
+#include "app/files.h"
 #include "activity/vcd.h"
 #include "gpiolib/gpiolib.h"
 #include "table/table.h"
 
-#include <commdlg.h>
-
 namespace {
 
-// The file's place from the common dialog; false when the user cancelled.
-bool AskForFile(HWND owner, wchar_t (&path)[MAX_PATH]) {
-    lstrcpyW(path, L"activity.vcd");
-    OPENFILENAMEW ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = L"Value Change Dump (*.vcd)\0*.vcd\0All files (*.*)\0*.*\0";
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrTitle = L"Export Activity";
-    ofn.lpstrDefExt = L"vcd";
-    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-    return GetSaveFileNameW(&ofn) != FALSE;
-}
+const FileKind kVcdFile = {L"Value Change Dump (*.vcd)\0*.vcd\0All files (*.*)\0*.*\0", L"vcd"};
 
 bool Export(const wchar_t* path, const std::vector<VcdWire>& wires, std::wstring* error) {
     // The copy is taken at once; the sampling goes on while the file is written.
@@ -34,11 +20,11 @@ bool Export(const wchar_t* path, const std::vector<VcdWire>& wires, std::wstring
 } // namespace
 
 void OnExportActivity(HWND dialog) {
-    wchar_t path[MAX_PATH];
-    if (!AskForFile(dialog, path)) return;
+    std::wstring path = L"activity.vcd";
+    if (!ChooseFile(dialog, true, L"Export Activity", kVcdFile, &path)) return;
     std::wstring error;
-    if (Export(path, ShownRowWires(GetDlgItem(dialog, IDC_GPIOLIST)), &error)) return;
-    std::wstring text = L"Could not write the activity to " + std::wstring(path) + L":\r\n" + error;
+    if (Export(path.c_str(), ShownRowWires(GetDlgItem(dialog, IDC_GPIOLIST)), &error)) return;
+    std::wstring text = L"Could not write the activity to " + path + L":\r\n" + error;
     ShowMessage(dialog, text.c_str(), L"ERROR", MB_OK);
 }
 

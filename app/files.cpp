@@ -22,26 +22,40 @@ HWND List(HWND dialog) {
     return GetDlgItem(dialog, IDC_GPIOLIST);
 }
 
-// A file chosen with the common dialog; the folder is kept for the next time.
-bool ChooseFile(HWND dialog, bool save, const wchar_t* title, std::wstring* path) {
+} // namespace
+
+const FileKind kSettingsFile = {L"GPIO settings (*.tsv)\0*.tsv\0All files (*.*)\0*.*\0", L"tsv"};
+
+bool ChooseFile(HWND owner, bool save, const wchar_t* title, const FileKind& kind,
+                std::wstring* path) {
     wchar_t file[MAX_PATH] = L"";
-    if (save)
-        wsprintfW(file, L"%s %s.tsv", ProcessorName(ProcessorId), SettingsModeName(SettingsMode));
+    if (save) lstrcpynW(file, path->c_str(), MAX_PATH);
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = dialog;
-    ofn.lpstrFilter = L"GPIO settings (*.tsv)\0*.tsv\0All files (*.*)\0*.*\0";
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = kind.filter;
     ofn.lpstrFile = file;
     ofn.nMaxFile = MAX_PATH;
     ofn.lpstrInitialDir = SettingsFolder.empty() ? nullptr : SettingsFolder.c_str();
     ofn.lpstrTitle = title;
-    ofn.lpstrDefExt = L"tsv";
+    ofn.lpstrDefExt = kind.extension;
     ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |
                 (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
     if (!(save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn))) return false;
     *path = file;
     if (ofn.nFileOffset > 0) SettingsFolder = path->substr(0, ofn.nFileOffset);
     return true;
+}
+
+namespace {
+
+// A settings file to write, named after the processor and the mode to begin with.
+bool ChooseSettingsFile(HWND dialog, bool save, const wchar_t* title, std::wstring* path) {
+    wchar_t name[64] = L"";
+    if (save)
+        wsprintfW(name, L"%s %s.tsv", ProcessorName(ProcessorId), SettingsModeName(SettingsMode));
+    *path = name;
+    return ChooseFile(dialog, save, title, kSettingsFile, path);
 }
 
 // GPIOLib works on what the table shows, and no rebuild is about to change that.
@@ -60,7 +74,7 @@ void Fail(HWND dialog, const std::wstring& what, const std::wstring& path,
 
 void OnExport(HWND dialog) {
     std::wstring path, problem;
-    if (!ChooseFile(dialog, true, L"Export Settings", &path) || !Ready(dialog)) return;
+    if (!ChooseSettingsFile(dialog, true, L"Export Settings", &path) || !Ready(dialog)) return;
     static Configuration settings;
     ReadSettings(&settings, SettingsMode);
     if (!WriteSettingsFile(path.c_str(), settings, &problem))
@@ -70,7 +84,7 @@ void OnExport(HWND dialog) {
 
 void OnImport(HWND dialog) {
     std::wstring path, problem;
-    if (!ChooseFile(dialog, false, L"Import Settings", &path) || !Ready(dialog)) return;
+    if (!ChooseSettingsFile(dialog, false, L"Import Settings", &path) || !Ready(dialog)) return;
     static Configuration file;
     static ImportPlan plan;
     if (!ReadSettingsFile(path.c_str(), &file, &problem) || !CheckImportable(file, &problem)) {
@@ -115,7 +129,7 @@ bool SourceConfiguration(HWND dialog, CompareSource source, Configuration* other
     case COMPARE_DEFAULTS: *name = L"Power-on Defaults"; return DefaultBootSettings(other);
     case COMPARE_FILE: {
         std::wstring path, problem;
-        if (!ChooseFile(dialog, false, L"Compare with File", &path)) return false;
+        if (!ChooseSettingsFile(dialog, false, L"Compare with File", &path)) return false;
         if (!ReadSettingsFile(path.c_str(), other, &problem)) {
             Fail(dialog, L"Could not compare with", path, problem,
                  L"The comparison stays as it was.");

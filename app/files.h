@@ -32,8 +32,21 @@ void SetUpCompareMenu(HWND dialog);
 // After "Save" or an erase, a comparison with the stored configuration reads it again.
 void StoredBootConfigChanged(HWND dialog);
 
-// The folder of the last settings file, kept in the preferences ("" none).
+// The folder of the last file chosen in a file dialog (settings or activity), kept in the
+// preferences ("" none).
 extern std::wstring SettingsFolder;
+
+// A kind of file for the common dialogs: their filter, and the extension a name without one
+// gets.
+struct FileKind {
+    const wchar_t* filter;
+    const wchar_t* extension;
+};
+// A file chosen with the common Open or Save dialog, which starts in SettingsFolder and then
+// keeps the chosen file's folder there; false when the user cancelled. For saving, `path` holds
+// the name suggested.
+bool ChooseFile(HWND owner, bool save, const wchar_t* title, const FileKind& kind,
+                std::wstring* path);
 
 // The command line: true when it asks for a command (anything but nothing), then `exitCode`
 // holds the run's result: 0 done, 1 refused, 2 not understood.
