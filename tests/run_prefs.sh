@@ -41,6 +41,9 @@ toggle() { ctl toggle "$1" || fail "could not pick \"$1\" in Columns"; }
 said=$(VELMORA_SIM_MODULE=tegra3 run) || fail "tegra3: run.sh failed: $said"
 keep pxa270
 expect "PXA270 after Tegra 3" +EdgeDet +EdgeStat +Level
+# The wrappers reach the kept tool's instance without being told it.
+held=$(cd "$source" && env -u VELMORA_SIM_INSTANCE sh scripts/gpiosim held 2>&1) ||
+    fail "scripts/gpiosim does not reach the kept instance: $held"
 toggle Level
 run --stop >/dev/null
 keep tegra2
