@@ -696,7 +696,9 @@ TEST(GetAltFnNameThreads, ShortLivedThreadsDoNotGrowTheProcess) {
                 ShortLivedThreads, before.commit, after.commit, before.heapBytes, after.heapBytes);
     // Keeping even one 16-byte buffer per ended thread would add 8000 bytes.
     EXPECT_LT(after.heapBytes - before.heapBytes, ShortLivedThreads * 16);
-    EXPECT_LT(after.commit - before.commit, ShortLivedThreads * 16);
+    // Commit moves in whole pages, and Wine's own bookkeeping takes or gives back one or two at
+    // any time; a page kept per ended thread would add hundreds.
+    EXPECT_LT(after.commit - before.commit, 16 * 4096);
 
     // The measure does see a leak of that size.
     RunShortLivedThreads(KeepSixteenBytes, ShortLivedThreads);
