@@ -198,17 +198,21 @@ bool ToolWindow::MenuClosed(DWORD timeoutMs) {
 }
 
 // One arrow key at a time, each seen to move the highlight: on a loaded machine a key pressed
-// as the menu opens can be lost, and counting keys blindly then picks the item above.
+// as the menu opens can be lost, and counting keys blindly then picks the item above. The menu
+// window is looked up at each reading: the one of a popup just closed can still be on the
+// screen when this one opens.
 void ToolWindow::Pick(int position) {
-    HWND menu = FindToolWindow(tool.process.dwProcessId, nullptr, L"#32768", nullptr);
+    auto highlightTop = [&] {
+        return HighlightTop(FindToolWindow(tool.process.dwProcessId, nullptr, L"#32768", nullptr));
+    };
     int top = -2;
-    Eventually([&] { return (top = HighlightTop(menu)) != -2; }, 5000);
+    Eventually([&] { return (top = highlightTop()) != -2; }, 5000);
     int moved = 0;
     for (int tries = 0; moved <= position && tries < 3 * (position + 1); ++tries) {
         Key(VK_DOWN);
         if (Eventually(
                 [&] {
-                    int now = HighlightTop(menu);
+                    int now = highlightTop();
                     if (now == top || now == -2) return false;
                     top = now;
                     return true;
