@@ -5,6 +5,7 @@
 #include "app/bootcfg.h"
 #include "app/files.h"
 #include "files/settingsfile.h"
+#include "files/wholefile.h"
 #include "gpiolib/gpiolib.h"
 #include "platform/kernel_ioctl.h"
 
@@ -75,11 +76,7 @@ void Write(const Stream& stream, const std::wstring& text) {
         WriteConsoleW(stream.handle, text.c_str(), DWORD(text.size()), &done, nullptr);
         return;
     }
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr,
-                                nullptr);
-    std::string bytes(size_t(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), bytes.data(), n, nullptr,
-                        nullptr);
+    std::string bytes = Utf8(text);
     WriteFile(stream.handle, bytes.data(), DWORD(bytes.size()), &done, nullptr);
 }
 
