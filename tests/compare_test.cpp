@@ -34,45 +34,23 @@ void ChooseCompare(wchar_t key, const std::wstring& file = L"") {
     }
 }
 
-// The list painted as it paints itself: a cell's background and its top right corner.
-struct CellPixels {
-    COLORREF background, corner;
-};
-CellPixels PixelsOf(DialogHarness& h, uint32_t g, int slot) {
-    RECT cell = {}, client;
-    int row = h.view.RowOf(g);
-    SendMessageW(h.list, LVM_ENSUREVISIBLE, row, FALSE);
-    cell.top = ColumnSlots[slot];
-    cell.left = LVIR_BOUNDS;
-    SendMessageW(h.list, LVM_GETSUBITEMRECT, row, LPARAM(&cell));
-    GetClientRect(h.list, &client);
-    HDC screen = GetDC(h.list), dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    SendMessageW(h.list, WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT | PRF_ERASEBKGND);
-    CellPixels pixels = {GetPixel(dc, cell.left + 3, cell.bottom - 2),
-                         GetPixel(dc, cell.right - 2, cell.top + 1)};
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(h.list, screen);
-    return pixels;
-}
-
-// The text of this process's tooltip once it shows.
-std::wstring TipText() {
+// Hovers over a cell until this process's tooltip shows the text.
+void ExpectTip(DialogHarness& h, uint32_t g, int slot, const std::wstring& expected) {
+    MouseAt(h.CellPoint(g, slot));
     wchar_t text[128] = L"";
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM p) -> BOOL {
-            wchar_t name[32];
-            if (IsWindowVisible(window) && GetClassNameW(window, name, 32) &&
-                lstrcmpiW(name, TOOLTIPS_CLASSW) == 0)
-                GetWindowTextW(window, reinterpret_cast<wchar_t*>(p), 128);
-            return TRUE;
-        },
-        LPARAM(text));
-    return text;
+    EXPECT_TRUE(PumpUntil([&] {
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM p) -> BOOL {
+                wchar_t name[32];
+                if (IsWindowVisible(window) && GetClassNameW(window, name, 32) &&
+                    lstrcmpiW(name, TOOLTIPS_CLASSW) == 0)
+                    GetWindowTextW(window, reinterpret_cast<wchar_t*>(p), 128);
+                return TRUE;
+            },
+            LPARAM(text));
+        return text == expected;
+    })) << text;
 }
 
 bool Marked(uint32_t g, int slot) {
@@ -87,35 +65,59 @@ bool Unmarked(uint32_t g, int slot) {
 // Power-on defaults, PXA270: the outputs the processor's defaults make (GPIO 15, 30, 31, 49, 78,
 // 79, 80, 95, 98) against the live directions, every row. A cell is amber with a corner mark, its
 // tip names the default, and a pin made to differ, then to agree, is marked, then not.
-TEST(CompareMarks, PowerOnDefaultsMarkEveryDirectionThatDiffersAndFollowThePins) {
+// "Differing Rows Only" shows only the rows that differ, and their popups act on the row's own
+// GPIO; a row that stops differing stays until the next build, which leaves it out; unticked,
+// every row comes back.
+TEST(CompareMarks, PowerOnDefaultsMarkEveryDirectionThatDiffersFollowThePinsAndFilterTheRows) {
     DialogHarness h(SIM_MODULE_PXA270);
     ChooseCompare('P');
     ASSERT_TRUE(PumpUntil([] { return ComparisonActive(); }));
     const uint32_t outputs[] = {15, 30, 31, 49, 78, 79, 80, 95, 98};
+    int differing = 0;
     for (uint32_t g = 0; g < 121; ++g) {
         bool defaultOutput =
             std::find(std::begin(outputs), std::end(outputs), g) != std::end(outputs);
         EXPECT_EQ(CellMarked(g, SLOT_DIRECTION), (CachedDir[g] == 1) != defaultOutput) << g;
+        differing += RowDiffers(g);
     }
     uint32_t g = PlainInput(20);
     ASSERT_FALSE(CellMarked(g, SLOT_DIRECTION));
     SetGPIODir(g, 1);
     ASSERT_TRUE(Marked(g, SLOT_DIRECTION));
-    CellPixels pixels;
     EXPECT_TRUE(PumpUntil([&] {
-        pixels = PixelsOf(h, g, SLOT_DIRECTION);
-        return pixels.background == MarkedCellColor() && pixels.corner == CellMarkColor();
+        return CellPixel(h, g, SLOT_DIRECTION, 3, -2) == MarkedCellColor() &&
+               CellPixel(h, g, SLOT_DIRECTION, -2, 1) == CellMarkColor();
     })) << std::hex
-        << pixels.background << " " << pixels.corner;
+        << CellPixel(h, g, SLOT_DIRECTION, 3, -2) << " " << CellPixel(h, g, SLOT_DIRECTION, -2, 1);
     EXPECT_NE(MarkedCellColor(), ChangedCellColor());
-    MouseAt(h.CellPoint(g, SLOT_DIRECTION));
-    std::wstring tip;
-    EXPECT_TRUE(PumpUntil([&] { return (tip = TipText()) == L"Power-on Defaults: Input"; }))
-        << tip.c_str();
+    ExpectTip(h, g, SLOT_DIRECTION, L"Power-on Defaults: Input");
     SetGPIODir(g, 0);
     EXPECT_TRUE(Unmarked(g, SLOT_DIRECTION));
     EXPECT_TRUE(
-        PumpUntil([&] { return PixelsOf(h, g, SLOT_DIRECTION).background != MarkedCellColor(); }));
+        PumpUntil([&] { return CellPixel(h, g, SLOT_DIRECTION, 3, -2) != MarkedCellColor(); }));
+    ASSERT_GT(differing, 0);
+    ASSERT_LT(differing, 121);
+    ChooseCompare('D');
+    EXPECT_TRUE(PumpUntil([&] { return h.view.Rows() == differing; })) << h.view.Rows();
+    for (int row = 0; row < h.view.Rows(); ++row)
+        EXPECT_TRUE(RowDiffers(uint32_t(h.view.Param(row)))) << row;
+    // A differing output made an input from its own cell's popup.
+    g = 0;
+    while (!(RowDiffers(g) && CachedDir[g] == 1 && CachedAltFn[g] == 0))
+        ++g;
+    ASSERT_LT(g, 121u);
+    int row = h.view.RowOf(g);
+    h.RightClick(h.CellPoint(g, SLOT_DIRECTION), 0); // "Input"
+    EXPECT_TRUE(PumpUntil([&] { return GetGPIODir(g) == 0; }));
+    EXPECT_TRUE(PumpUntil([&] { return !RowDiffers(g); }));
+    EXPECT_EQ(h.view.RowOf(g), row) << "the refresh removes no row";
+    LONG builds = g_pollStats.builds;
+    h.ClickButton(IDC_EVAL21);
+    ASSERT_TRUE(PumpUntil([&] { return g_pollStats.builds > builds; }) && h.Settled());
+    EXPECT_EQ(h.view.RowOf(g), -1);
+    EXPECT_EQ(h.view.Rows(), differing - 1);
+    ChooseCompare('D');
+    EXPECT_TRUE(PumpUntil([&] { return h.view.Rows() == 121; })) << h.view.Rows();
 }
 
 // The stored boot-up configuration, PXA300 in Current Settings: what the next boot changes. A
@@ -132,10 +134,7 @@ TEST(CompareMarks, TheStoredBootUpConfigurationMarksWhatTheNextBootChanges) {
     ASSERT_TRUE(Marked(40, SLOT_DIRECTION));
     EXPECT_FALSE(CellMarked(40, SLOT_LEVEL));
     EXPECT_FALSE(CellMarked(40, SLOT_ALTFNNAME)) << "the PXA3xx block holds no functions";
-    MouseAt(h.CellPoint(40, SLOT_DIRECTION));
-    std::wstring tip;
-    EXPECT_TRUE(PumpUntil([&] { return (tip = TipText()) == L"Boot-up Configuration: Output"; }))
-        << tip.c_str();
+    ExpectTip(h, 40, SLOT_DIRECTION, L"Boot-up Configuration: Output");
     SetGPIODir(40, 1);
     SetGPIOLevel(40, 0);
     EXPECT_TRUE(Unmarked(40, SLOT_DIRECTION));
@@ -166,9 +165,7 @@ TEST(CompareMarks, AFileMarksTheSettingsItListsAndFollowsThePins) {
     std::wstring file = path.substr(path.find_last_of(L'\\') + 1);
     EXPECT_EQ(ComparedText(g, SLOT_PULLSTATE), file + L": PullUp");
     for (uint32_t other = 0; other < 245; ++other)
-        if (other != g) {
-            EXPECT_FALSE(RowDiffers(other)) << other;
-        }
+        EXPECT_FALSE(other != g && RowDiffers(other)) << other;
     SetGPIOAltFn(g, 2, 0);
     ASSERT_TRUE(Marked(g, SLOT_ALTFNNAME));
     EXPECT_EQ(ComparedText(g, SLOT_ALTFNNAME), file + L": " + GetAltFnName(g, 0, -1));
@@ -180,57 +177,17 @@ TEST(CompareMarks, AFileMarksTheSettingsItListsAndFollowsThePins) {
     DeleteFileW(path.c_str());
 }
 
-// Only the rows that differ; the popups act on the row's own GPIO; a row that stops differing
-// stays until the next build, which leaves it out; unticked, every row comes back.
-TEST(DifferingRows, DifferingRowsOnlyShowsTheRowsThatDifferAndTheirPopupsActOnTheirGpio) {
-    DialogHarness h(SIM_MODULE_PXA270);
-    ChooseCompare('P');
-    ASSERT_TRUE(PumpUntil([] { return ComparisonActive(); }));
-    int differing = 0;
-    for (uint32_t g = 0; g < 121; ++g)
-        differing += RowDiffers(g);
-    ASSERT_GT(differing, 0);
-    ASSERT_LT(differing, 121);
-    ChooseCompare('D');
-    EXPECT_TRUE(PumpUntil([&] { return h.view.Rows() == differing; })) << h.view.Rows();
-    for (int row = 0; row < h.view.Rows(); ++row)
-        EXPECT_TRUE(RowDiffers(uint32_t(h.view.Param(row)))) << row;
-    // A differing output made an input from its own cell's popup.
-    uint32_t g = 0;
-    while (!(RowDiffers(g) && CachedDir[g] == 1 && CachedAltFn[g] == 0))
-        ++g;
-    ASSERT_LT(g, 121u);
-    int row = h.view.RowOf(g);
-    h.RightClick(h.CellPoint(g, SLOT_DIRECTION), 0); // "Input"
-    EXPECT_TRUE(PumpUntil([&] { return GetGPIODir(g) == 0; }));
-    EXPECT_TRUE(PumpUntil([&] { return !RowDiffers(g); }));
-    EXPECT_EQ(h.view.RowOf(g), row) << "the refresh removes no row";
-    LONG builds = g_pollStats.builds;
-    h.ClickButton(IDC_EVAL21);
-    ASSERT_TRUE(PumpUntil([&] { return g_pollStats.builds > builds; }) && h.Settled());
-    EXPECT_EQ(h.view.RowOf(g), -1);
-    EXPECT_EQ(h.view.Rows(), differing - 1);
-    ChooseCompare('D');
-    EXPECT_TRUE(PumpUntil([&] { return h.view.Rows() == 121; })) << h.view.Rows();
-}
-
 // "--dump" prints what "Copy table" gives of a list with every column, on every processor and
 // in Boot-up Settings.
 TEST(CommandLineDump, IsTheCopiedTableWithEveryColumn) {
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Velmora"); // the default board
-    struct Case {
-        const char* module;
-        SimModule id;
-        bool bootup;
-    } cases[] = {
-        {"pxa270", SIM_MODULE_PXA270, false}, {"pxa270", SIM_MODULE_PXA270, true},
-        {"pxa320", SIM_MODULE_PXA320, false}, {"pxa300", SIM_MODULE_PXA300, false},
-        {"pxa310", SIM_MODULE_PXA310, false}, {"tegra2", SIM_MODULE_TEGRA2, false},
-        {"tegra3", SIM_MODULE_TEGRA3, false}, {"tegra3-belvan", SIM_MODULE_TEGRA3_BELVAN, false}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.module);
-        StartOnModule(c.id);
-        if (c.bootup) {
+    const std::pair<const char*, bool> cases[] = {
+        {"pxa270", false}, {"pxa270", true},  {"pxa320", false}, {"pxa300", false},
+        {"pxa310", false}, {"tegra2", false}, {"tegra3", false}, {"tegra3-belvan", false}};
+    for (auto [module, bootup] : cases) {
+        SCOPED_TRACE(module);
+        StartOnModule(SimFindModule(module)->id);
+        if (bootup) {
             LoadBootConfig(true);
             SettingsMode = SETTINGS_BOOTUP;
             SyncGpioLibWithSettingsMode();
@@ -239,11 +196,11 @@ TEST(CommandLineDump, IsTheCopiedTableWithEveryColumn) {
         ColumnSlots[SLOT_EDGES] = ColumnSlots[SLOT_ACTIVITY] = COLUMN_HIDDEN; // nothing sampled
         BuildGpioList(list.list);
         std::wstring copied = GpioTableText(list.list);
-        wchar_t module[64];
-        wsprintfW(module, L"VELMORA_SIM_MODULE=%S", c.module);
+        wchar_t environment[64];
+        wsprintfW(environment, L"VELMORA_SIM_MODULE=%S", module);
         ChildResult dump = RunChild(L"\"" + BuildFolder() + L"\\gpioconfig.exe\" --dump" +
-                                        (c.bootup ? L" --bootup" : L""),
-                                    {module}, 60000, true);
+                                        (bootup ? L" --bootup" : L""),
+                                    {environment}, 60000, true);
         EXPECT_EQ(dump.exitCode, 0) << dump.errors;
         EXPECT_EQ(dump.output, std::string(copied.begin(), copied.end()));
         SettingsMode = SETTINGS_CURRENT;

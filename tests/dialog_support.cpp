@@ -219,6 +219,27 @@ bool DialogHarness::SwitchMode(int id) {
     return PumpUntil([&] { return g_pollStats.builds > builds; }) && Settled();
 }
 
+COLORREF CellPixel(DialogHarness& h, uint32_t gpio, int slot, int x, int y) {
+    RECT cell = {}, client;
+    int row = h.view.RowOf(gpio);
+    SendMessageW(h.list, LVM_ENSUREVISIBLE, row, FALSE);
+    cell.top = ColumnSlots[slot];
+    cell.left = LVIR_BOUNDS;
+    SendMessageW(h.list, LVM_GETSUBITEMRECT, row, LPARAM(&cell));
+    GetClientRect(h.list, &client);
+    HDC screen = GetDC(h.list), dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageW(h.list, WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    COLORREF pixel = GetPixel(dc, x < 0 ? cell.right + x : cell.left + x,
+                              y < 0 ? cell.bottom + y : cell.top + y);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(h.list, screen);
+    return pixel;
+}
+
 uint32_t PlainInput(uint32_t from) {
     int plain = IsTegra(ProcessorId) ? -1 : 0;
     for (uint32_t g = from; g < uint32_t(ListGpioCount); ++g)

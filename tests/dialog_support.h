@@ -63,5 +63,9 @@ struct BoxAnswer {
     ~BoxAnswer();
 };
 
+// A pixel of a GPIO's cell in the list painted as it paints itself (brought into view first):
+// x, y from the cell's left and top, or (when negative) from its right and bottom.
+COLORREF CellPixel(DialogHarness& h, uint32_t gpio, int slot, int x, int y);
+
 // The first GPIO from `from` on that is a plain GPIO input.
 uint32_t PlainInput(uint32_t from);
