@@ -36,17 +36,6 @@ std::string Date(const FILETIME& wallClock) {
     return text;
 }
 
-std::wstring SystemReason(DWORD code) {
-    wchar_t text[256] = L"";
-    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                   text, 256, nullptr);
-    std::wstring reason = text;
-    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r'))
-        reason.pop_back();
-    if (reason.empty()) reason = L"error " + std::to_wstring(code);
-    return reason;
-}
-
 } // namespace
 
 std::string VcdText(const ActivityRecording& recording, const std::vector<VcdWire>& wires) {
@@ -118,36 +107,4 @@ std::string VcdText(const ActivityRecording& recording, const std::vector<VcdWir
         text += stamp;
     }
     return text;
-}
-
-bool WriteWholeFile(const wchar_t* path, const std::string& text, std::wstring* error) {
-    std::wstring temporary = std::wstring(path) + L".partial";
-    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        *error = SystemReason(GetLastError());
-        return false;
-    }
-    bool written = true;
-    DWORD code = 0;
-    for (size_t at = 0; written && at < text.size();) {
-        DWORD chunk = DWORD(std::min<size_t>(text.size() - at, 1 << 20)), done = 0;
-        written = WriteFile(file, text.data() + at, chunk, &done, nullptr) && done == chunk;
-        if (!written) code = GetLastError();
-        at += done;
-    }
-    if (written && !FlushFileBuffers(file)) {
-        written = false;
-        code = GetLastError();
-    }
-    CloseHandle(file);
-    if (written && !MoveFileExW(temporary.c_str(), path, MOVEFILE_REPLACE_EXISTING)) {
-        written = false;
-        code = GetLastError();
-    }
-    if (!written) {
-        DeleteFileW(temporary.c_str());
-        *error = SystemReason(code ? code : ERROR_WRITE_FAULT);
-    }
-    return written;
 }

@@ -14,7 +14,3 @@ struct VcdWire {
 // The file's text: a header, every wire's level at the start, then each change. An unknown
 // level (not sampled, or a pad on a special function) is x.
 std::string VcdText(const ActivityRecording& recording, const std::vector<VcdWire>& wires);
-
-// Writes the text whole: into a temporary file beside the path, then in place of the path, so
-// that a failure leaves whatever file was there. False with the system's reason on failure.
-bool WriteWholeFile(const wchar_t* path, const std::string& text, std::wstring* error);

@@ -3,6 +3,7 @@
 #include "app/dialog.h"
 #include "app/files.h"
 #include "activity/vcd.h"
+#include "files/wholefile.h"
 #include "gpiolib/gpiolib.h"
 #include "table/table.h"
 

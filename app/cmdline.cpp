@@ -5,6 +5,7 @@
 #include "app/bootcfg.h"
 #include "app/files.h"
 #include "files/settingsfile.h"
+#include "files/wholefile.h"
 #include "gpiolib/gpiolib.h"
 #include "platform/kernel_ioctl.h"
 
@@ -75,11 +76,7 @@ void Write(const Stream& stream, const std::wstring& text) {
         WriteConsoleW(stream.handle, text.c_str(), DWORD(text.size()), &done, nullptr);
         return;
     }
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr,
-                                nullptr);
-    std::string bytes(size_t(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), bytes.data(), n, nullptr,
-                        nullptr);
+    std::string bytes = Utf8(text);
     WriteFile(stream.handle, bytes.data(), DWORD(bytes.size()), &done, nullptr);
 }
 
@@ -235,22 +232,20 @@ int Diff(const Request& r) {
         if (held & ~ModeFields() & FieldBit(f))
             Write(g_err, L"gpioconfig: not compared: " + std::wstring(SettingName(f)) +
                              L" (no setting of the " + SettingsModeName(SettingsMode) + L")\r\n");
+    // What an import would change is what differs.
+    PlanImport(g_file, &g_plan);
     std::wstring lines;
-    wchar_t own[16], theirs[16];
-    for (uint32_t g = 0; g < uint32_t(SettingGpioCount(ProcessorId)) && g < ROW_CACHE_ENTRIES;
-         ++g) {
-        unsigned fields = g_file.fields[g] & ModeFields();
-        if (!fields) continue;
-        GpioSettings now = ReadGpioSettings(g, fields | FieldBit(FIELD_DIRECTION));
-        const GpioSettings file = WithDirection(g_file.gpio[g], g_file.fields[g], now);
-        unsigned differing = DifferingFields(now, SettingsMode, file, g_file.source, fields);
-        wchar_t name[8];
+    wchar_t own[16], theirs[16], name[8];
+    for (uint32_t g = 0; g < ROW_CACHE_ENTRIES; ++g) {
+        unsigned differing = g_plan.changes[g];
+        if (!differing) continue;
+        GpioSettings now = ReadGpioSettings(g, differing);
         GpioName(g, name);
         for (int f = 0; f < SETTING_FIELD_COUNT; ++f)
             if (differing & FieldBit(f))
                 lines += std::wstring(name) + L"\t" + SettingName(f) + L"\t" +
                          SettingText(f, now.value[f], own) + L"\t" +
-                         SettingText(f, file.value[f], theirs) + L"\r\n";
+                         SettingText(f, g_file.gpio[g].value[f], theirs) + L"\r\n";
     }
     Write(g_out, lines);
     return lines.empty() ? DONE : REFUSED;

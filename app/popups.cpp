@@ -170,12 +170,8 @@ bool InHeader(HWND list, POINT screen) {
 uint32_t RowGpio(HWND list, int row) {
     int id = int(SendMessageW(list, LVM_MAPINDEXTOID, WPARAM(row), 0));
     int gpio = ListGpioCount > 0 ? id % ListGpioCount : id;
-    LVITEMW item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    if (SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) && item.lParam != gpio)
-        gpio = int(item.lParam);
-    return uint32_t(gpio);
+    uint32_t shown = GpioOfRow(list, row);
+    return shown != UINT32_MAX ? shown : uint32_t(gpio);
 }
 
 bool CellPopupsAllowed(uint32_t gpio) {

@@ -1,5 +1,6 @@
 // Settings files: writing, and strict reading.
 #include "files/settingsfile.h"
+#include "files/wholefile.h"
 #include "gpiolib/gpiolib.h"
 
 #include <windows.h>
@@ -20,16 +21,6 @@ const ProcessorNameRow kProcessorNames[] = {
     {PROCESSOR_PXA270, L"PXA270"}, {PROCESSOR_PXA320, L"PXA320"},  {PROCESSOR_PXA300, L"PXA300"},
     {PROCESSOR_PXA310, L"PXA310"}, {PROCESSOR_TEGRA2, L"Tegra 2"}, {PROCESSOR_TEGRA3, L"Tegra 3"},
 };
-
-std::string Utf8(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr,
-                                nullptr);
-    std::string out(size_t(n > 0 ? n : 0), '\0');
-    if (n > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), out.data(), n, nullptr,
-                            nullptr);
-    return out;
-}
 
 // False when the bytes are not UTF-8.
 bool Wide(const std::string& text, std::wstring* out) {
@@ -246,20 +237,6 @@ struct Parser {
     }
 };
 
-std::wstring SystemText(DWORD error) {
-    wchar_t* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER |
-                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring result = text ? text : L"";
-    if (text) LocalFree(text);
-    while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r' ||
-                               result.back() == L' ' || result.back() == L'.'))
-        result.pop_back();
-    if (result.empty()) result = L"system error " + std::to_wstring(error);
-    return result;
-}
-
 } // namespace
 
 const wchar_t* ProcessorName(uint32_t processor) {
@@ -345,39 +322,7 @@ bool ParseSettingsFile(const std::string& text, Configuration* out, std::wstring
 }
 
 bool WriteSettingsFile(const wchar_t* path, const Configuration& c, std::wstring* problem) {
-    std::string text = SettingsFileText(c);
-    wchar_t full[MAX_PATH], *name = nullptr;
-    DWORD n = GetFullPathNameW(path, MAX_PATH, full, &name);
-    if (n == 0 || n >= MAX_PATH || !name) {
-        *problem = L"not a file name";
-        return false;
-    }
-    std::wstring folder(full, size_t(name - full));
-    wchar_t temp[MAX_PATH];
-    if (!GetTempFileNameW(folder.c_str(), L"gpc", 0, temp)) {
-        *problem = SystemText(GetLastError());
-        return false;
-    }
-    HANDLE file =
-        CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD error = file == INVALID_HANDLE_VALUE ? GetLastError() : 0;
-    // A disk that fills up may take part of a write, then nothing: written until all is taken.
-    for (size_t done = 0; !error && done < text.size();) {
-        DWORD written = 0;
-        SetLastError(0);
-        if (!WriteFile(file, text.data() + done, DWORD(text.size() - done), &written, nullptr) ||
-            written == 0)
-            error = GetLastError() ? GetLastError() : ERROR_DISK_FULL;
-        done += written;
-    }
-    if (!error && !FlushFileBuffers(file)) error = GetLastError();
-    if (file != INVALID_HANDLE_VALUE && !CloseHandle(file) && !error) error = GetLastError();
-    if (!error && !MoveFileExW(temp, full, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        error = GetLastError();
-    if (!error) return true;
-    DeleteFileW(temp);
-    *problem = SystemText(error);
-    return false;
+    return WriteWholeFile(path, SettingsFileText(c), problem);
 }
 
 bool ReadSettingsFile(const wchar_t* path, Configuration* out, std::wstring* problem) {

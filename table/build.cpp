@@ -228,11 +228,7 @@ int RefilterGpioList(HWND list) {
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     // Rows that go, from the bottom up so that the indices above stay valid.
     for (int row = int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) - 1; row >= 0; --row) {
-        LVITEMW item = {};
-        item.mask = LVIF_PARAM;
-        item.iItem = row;
-        SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        auto g = uint32_t(item.lParam);
+        uint32_t g = GpioOfRow(list, row);
         if (g < uint32_t(rows) && shown[g]) continue;
         SendMessageW(list, LVM_DELETEITEM, row, 0);
         if (g < uint32_t(rows)) g_rowPresent[g] = false;

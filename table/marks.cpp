@@ -95,11 +95,7 @@ bool CompareTipNotify(const NMHDR* header) {
     GetCursorPos(&screen);
     int row, column;
     if (CellAt(g_tipList, screen, &row, &column)) {
-        LVITEMW item = {};
-        item.mask = LVIF_PARAM;
-        item.iItem = row;
-        if (SendMessageW(g_tipList, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
-            text = ComparedText(uint32_t(item.lParam), ColumnSlotAt(column));
+        text = ComparedText(GpioOfRow(g_tipList, row), ColumnSlotAt(column));
         g_tipRow = row;
         g_tipColumn = column;
     }

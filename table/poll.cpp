@@ -211,14 +211,8 @@ void ScrollActivity(HWND list) {
         g_activityChanged = false;
         int top = int(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
         int last = top + int(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0));
-        for (int row = top; row <= last; ++row) {
-            LVITEMW item = {};
-            item.mask = LVIF_PARAM;
-            item.iItem = row;
-            if (SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) &&
-                ActivityMoves(uint32_t(item.lParam), end))
-                RedrawCell(list, row, SLOT_ACTIVITY);
-        }
+        for (int row = top; row <= last; ++row)
+            if (ActivityMoves(GpioOfRow(list, row), end)) RedrawCell(list, row, SLOT_ACTIVITY);
     }
     for (uint32_t g = 0; width > 0 && !moves && g < uint32_t(ListGpioCount); ++g)
         moves = ActivityMoves(g, end);

@@ -147,3 +147,5 @@ void ForgetSortOrder();
 // After the find words changed: removes the rows that no longer pass them and inserts those
 // that now do (table/filter.h), on the list's thread. Returns the rows shown.
 int RefilterGpioList(HWND list);
+// The GPIO a row shows (the row's lParam); UINT32_MAX when there is no such row.
+uint32_t GpioOfRow(HWND list, int row);

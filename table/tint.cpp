@@ -28,6 +28,15 @@ int RowOfGpio(HWND list, uint32_t g) {
     return int(SendMessageW(list, LVM_FINDITEMW, WPARAM(-1), reinterpret_cast<LPARAM>(&find)));
 }
 
+uint32_t GpioOfRow(HWND list, int row) {
+    LVITEMW item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    return SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))
+               ? uint32_t(item.lParam)
+               : UINT32_MAX;
+}
+
 void RedrawCell(HWND list, int row, int slot) {
     RECT rect = {};
     rect.top = ColumnSlots[slot];

@@ -15,11 +15,7 @@ std::vector<VcdWire> ShownRowWires(HWND list) {
     std::vector<VcdWire> wires;
     int rows = int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     for (int row = 0; row < rows; ++row) {
-        LVITEMW item = {};
-        item.mask = LVIF_PARAM;
-        item.iItem = row;
-        if (!SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) continue;
-        uint32_t g = uint32_t(item.lParam);
+        uint32_t g = GpioOfRow(list, row);
         if (g >= ROW_CACHE_ENTRIES) continue;
         wires.push_back({g, WireName(g, CachedDir[g], CachedAltFn[g])});
     }
