@@ -65,8 +65,10 @@ GUITHREADINFO ThreadInfo(HWND window) {
 }
 
 // Drags the frame's bottom right corner by (dx, dy) as a hand does: pressed, the sizing seen to
-// begin, moved in a few steps, released; true once the window has a new size.
-bool DragCorner(HWND window, int dx, int dy) {
+// begin, moved in a few steps, released once the window has followed the pointer to the size
+// expected (the sizing loop ends with the last move it has handled); true once the window has a
+// new size.
+bool DragCorner(HWND window, int dx, int dy, SIZE expected) {
     SIZE before = SizeOf(window);
     RECT frame = WindowRect(window);
     POINT corner = {frame.right - 1, frame.bottom - 1};
@@ -78,6 +80,8 @@ bool DragCorner(HWND window, int dx, int dy) {
         << "the sizing did not begin";
     for (int step = 1; step <= 6; ++step)
         MouseAt({corner.x + dx * step / 6, corner.y + dy * step / 6});
+    Eventually([&] { return SizeOf(window).cx == expected.cx && SizeOf(window).cy == expected.cy; },
+               5000);
     MouseAt({corner.x + dx, corner.y + dy}, MOUSEEVENTF_LEFTUP);
     return Eventually([&] {
         SIZE now = SizeOf(window);
@@ -140,7 +144,8 @@ TEST_F(Desktop, ResizedTheListTakesTheRoomAndThePlacementComesBackWhenItFits) {
                      {-400, -300, size.cx, size.cy},
                      {100, 60, size.cx + 100, size.cy + 60}};
         for (const auto& drag : drags) {
-            ASSERT_TRUE(DragCorner(d, drag.dx, drag.dy)) << "the window kept its size";
+            ASSERT_TRUE(DragCorner(d, drag.dx, drag.dy, {drag.cx, drag.cy}))
+                << "the window kept its size";
             EXPECT_EQ(SizeOf(d).cx, drag.cx);
             EXPECT_EQ(SizeOf(d).cy, drag.cy);
             EXPECT_TRUE(Eventually([&] { return misplaced(d).empty(); })) << misplaced(d);
@@ -154,7 +159,7 @@ TEST_F(Desktop, ResizedTheListTakesTheRoomAndThePlacementComesBackWhenItFits) {
     // Opened where it was left, then maximised; opened maximised, then restored to that place.
     for (bool maximised : {false, true}) {
         ToolWindow w("pxa270");
-        EXPECT_EQ(IsZoomed(w.dialog) != FALSE, maximised);
+        EXPECT_TRUE(Eventually([&] { return (IsZoomed(w.dialog) != FALSE) == maximised; }));
         if (maximised) PostMessageW(w.dialog, WM_SYSCOMMAND, SC_RESTORE, 0);
         RECT r = {};
         EXPECT_TRUE(Eventually([&] { return r = WindowRect(w.dialog), EqualRect(&r, &placed); }))
