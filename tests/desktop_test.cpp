@@ -65,8 +65,10 @@ GUITHREADINFO ThreadInfo(HWND window) {
 }
 
 // Drags the frame's bottom right corner by (dx, dy) as a hand does: pressed, the sizing seen to
-// begin, moved in a few steps, released; true once the window has a new size.
-bool DragCorner(HWND window, int dx, int dy) {
+// begin, moved in a few steps, released once the window has followed the pointer to the size
+// expected (the sizing loop ends with the last move it has handled); true once the window has a
+// new size.
+bool DragCorner(HWND window, int dx, int dy, SIZE expected) {
     SIZE before = SizeOf(window);
     RECT frame = WindowRect(window);
     POINT corner = {frame.right - 1, frame.bottom - 1};
@@ -78,6 +80,8 @@ bool DragCorner(HWND window, int dx, int dy) {
         << "the sizing did not begin";
     for (int step = 1; step <= 6; ++step)
         MouseAt({corner.x + dx * step / 6, corner.y + dy * step / 6});
+    Eventually([&] { return SizeOf(window).cx == expected.cx && SizeOf(window).cy == expected.cy; },
+               5000);
     MouseAt({corner.x + dx, corner.y + dy}, MOUSEEVENTF_LEFTUP);
     return Eventually([&] {
         SIZE now = SizeOf(window);
@@ -86,15 +90,26 @@ bool DragCorner(HWND window, int dx, int dy) {
     });
 }
 
+// The close command; the tool ends as it does on success.
+void CloseTool(ToolWindow& w) {
+    w.Close();
+    EXPECT_EQ(w.ExitCode(), 1);
+}
+
+bool Maximise(HWND window) {
+    PostMessageW(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    return Eventually([&] { return IsZoomed(window) != FALSE; });
+}
+
 } // namespace
 
 // The list takes all the room; the board buttons and the find box keep their corners, the
 // controls under the list keep their distance from the bottom (the rate box from the right
 // too) and the help text grows with the width. Smaller than it opened the window does not get;
-// maximised, the list fills it.
-TEST_F(Desktop, ResizingGivesTheListTheRoomDownToTheOpeningSize) {
-    ToolWindow w("pxa270");
-    HWND d = w.dialog;
+// maximised, the list fills it. At close the normal rectangle and the maximised state are
+// stored and the next start takes them; values that do not fit a monitor of now, or are not
+// what the tool writes, give the place the window opens at without them.
+TEST_F(Desktop, ResizedTheListTakesTheRoomAndThePlacementComesBackWhenItFits) {
     // Which of a control's distances (left, top, right, bottom) stay.
     const struct {
         int id;
@@ -103,10 +118,8 @@ TEST_F(Desktop, ResizingGivesTheListTheRoomDownToTheOpeningSize) {
                    {IDC_FIND, {0, 1, 1, 0}},     {IDC_HELPTEXT, {1, 0, 1, 1}},
                    {IDC_CURRENT, {1, 0, 0, 1}},  {IDC_UPDATERATE, {0, 0, 1, 1}}};
     std::map<int, std::array<LONG, 4>> opened;
-    for (const auto& a : anchors)
-        opened[a.id] = Margins(d, a.id);
     // The first distance that differs from the opening one; empty when none does.
-    auto misplaced = [&] {
+    auto misplaced = [&](HWND d) {
         for (const auto& a : anchors)
             for (size_t edge = 0; edge < 4; ++edge)
                 if (a.kept[edge] && Margins(d, a.id)[edge] != opened[a.id][edge])
@@ -115,67 +128,49 @@ TEST_F(Desktop, ResizingGivesTheListTheRoomDownToTheOpeningSize) {
                            std::to_string(opened[a.id][edge]);
         return std::string();
     };
-    // A layout is seen whole once the tool's thread has placed every control.
-    auto laidOut = [&] {
-        std::string why;
-        return Eventually([&] { return (why = misplaced()).empty(); })
-                   ? testing::AssertionSuccess()
-                   : testing::AssertionFailure() << why;
-    };
-    SIZE size = SizeOf(d);
-
-    ASSERT_TRUE(DragCorner(d, 180, 120)) << "the window kept its size";
-    EXPECT_EQ(SizeOf(d).cx, size.cx + 180);
-    EXPECT_EQ(SizeOf(d).cy, size.cy + 120);
-    EXPECT_TRUE(laidOut());
-    ASSERT_TRUE(DragCorner(d, -400, -300));
-    EXPECT_EQ(SizeOf(d).cx, size.cx);
-    EXPECT_EQ(SizeOf(d).cy, size.cy);
-    EXPECT_TRUE(laidOut());
-    PostMessageW(d, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    ASSERT_TRUE(Eventually([&] { return IsZoomed(d); }));
-    EXPECT_TRUE(laidOut());
-    w.Close();
-    EXPECT_EQ(w.ExitCode(), 1);
-}
-
-// At close the normal rectangle and the maximised state are stored; the next start takes them.
-// Values that do not fit a monitor of now, or are not what the tool writes, give the place the
-// window opens at without them.
-TEST_F(Desktop, PlacementIsRestoredWhenItFitsAndIgnoredOtherwise) {
-    RECT fresh;
-    SIZE size;
-    for (bool maximise : {false, true}) {
-        ToolWindow w("pxa270");
-        if (!maximise) {
-            fresh = WindowRect(w.dialog);
-            ASSERT_TRUE(DragCorner(w.dialog, 100, 60));
-            SetWindowPos(w.dialog, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-            size = SizeOf(w.dialog);
-        } else {
-            // Where the last close left it; maximised now.
-            EXPECT_EQ(WindowRect(w.dialog).left, 40);
-            EXPECT_EQ(WindowRect(w.dialog).top, 30);
-            EXPECT_EQ(SizeOf(w.dialog).cx, size.cx);
-            EXPECT_EQ(SizeOf(w.dialog).cy, size.cy);
-            PostMessageW(w.dialog, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-            ASSERT_TRUE(Eventually([&] { return IsZoomed(w.dialog); }));
-        }
-        w.Close();
-        EXPECT_EQ(w.ExitCode(), 1);
-        EXPECT_EQ(StoredPlacement(),
-                  (std::vector<DWORD>{40, 30, DWORD(size.cx), DWORD(size.cy), maximise}));
-    }
+    RECT fresh, placed;
+    std::vector<DWORD> stored;
     {
         ToolWindow w("pxa270");
-        EXPECT_TRUE(IsZoomed(w.dialog));
-        PostMessageW(w.dialog, WM_SYSCOMMAND, SC_RESTORE, 0);
-        EXPECT_TRUE(Eventually([&] { return WindowRect(w.dialog).left == 40; }));
-        EXPECT_EQ(SizeOf(w.dialog).cx, size.cx) << "the normal size comes back";
-        w.Close();
+        HWND d = w.dialog;
+        fresh = WindowRect(d);
+        for (const auto& a : anchors)
+            opened[a.id] = Margins(d, a.id);
+        const SIZE size = SizeOf(d);
+        const struct {
+            int dx, dy;
+            LONG cx, cy;
+        } drags[] = {{180, 120, size.cx + 180, size.cy + 120},
+                     {-400, -300, size.cx, size.cy},
+                     {100, 60, size.cx + 100, size.cy + 60}};
+        for (const auto& drag : drags) {
+            ASSERT_TRUE(DragCorner(d, drag.dx, drag.dy, {drag.cx, drag.cy}))
+                << "the window kept its size";
+            EXPECT_EQ(SizeOf(d).cx, drag.cx);
+            EXPECT_EQ(SizeOf(d).cy, drag.cy);
+            EXPECT_TRUE(Eventually([&] { return misplaced(d).empty(); })) << misplaced(d);
+        }
+        SetWindowPos(d, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        placed = WindowRect(d);
+        stored = {40, 30, DWORD(placed.right - 40), DWORD(placed.bottom - 30), 0};
+        CloseTool(w);
+        EXPECT_EQ(StoredPlacement(), stored);
+    }
+    // Opened where it was left, then maximised; opened maximised, then restored to that place.
+    for (bool maximised : {false, true}) {
+        ToolWindow w("pxa270");
+        EXPECT_TRUE(Eventually([&] { return (IsZoomed(w.dialog) != FALSE) == maximised; }));
+        if (maximised) PostMessageW(w.dialog, WM_SYSCOMMAND, SC_RESTORE, 0);
+        RECT r = {};
+        EXPECT_TRUE(Eventually([&] { return r = WindowRect(w.dialog), EqualRect(&r, &placed); }))
+            << r.left << ", " << r.top << " - " << r.right << ", " << r.bottom;
+        ASSERT_TRUE(maximised || Maximise(w.dialog));
+        EXPECT_TRUE(Eventually([&] { return misplaced(w.dialog).empty(); })) << misplaced(w.dialog);
+        stored[4] = !maximised;
+        CloseTool(w);
+        EXPECT_EQ(StoredPlacement(), stored);
     }
 
-    const DWORD good[] = {40, 30, DWORD(size.cx), DWORD(size.cy), 0};
     const struct {
         const char* what;
         int value; // the one replaced
@@ -192,24 +187,19 @@ TEST_F(Desktop, PlacementIsRestoredWhenItFitsAndIgnoredOtherwise) {
     };
     for (const auto& b : bad) {
         SCOPED_TRACE(b.what);
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Velmora\\GpioConfig", 0, nullptr,
-                                  0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
         for (int i = 0; i < 5; ++i) {
-            BYTE data[8] = {};
-            memcpy(data, i == b.value ? &b.data : &good[i], 4);
-            RegSetValueExW(key, kPlacement[i], 0, i == b.value ? b.type : REG_DWORD, data,
-                           i == b.value ? b.size : 4);
+            DWORD64 data = i == b.value ? b.data : stored[i]; // as the last close left them
+            ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Velmora\\GpioConfig",
+                                      kPlacement[i], i == b.value ? b.type : REG_DWORD, &data,
+                                      i == b.value ? b.size : 4),
+                      ERROR_SUCCESS);
         }
-        RegCloseKey(key);
         ToolWindow w("pxa270");
         RECT r = WindowRect(w.dialog);
         EXPECT_FALSE(IsZoomed(w.dialog));
         EXPECT_TRUE(EqualRect(&r, &fresh))
             << r.left << ", " << r.top << " - " << r.right << ", " << r.bottom;
-        w.Close();
-        EXPECT_EQ(w.ExitCode(), 1);
+        CloseTool(w);
     }
 }
 
@@ -220,30 +210,30 @@ std::wstring Lower(std::wstring text) {
     return text;
 }
 
-// Every row of the list, its cells' texts lower-cased, and its GPIO.
+// Every row of the list: its GPIO, its "Pin Name" and its other cells, lower-cased, between tabs.
 struct Row {
     LPARAM gpio;
-    std::vector<std::wstring> cells;
+    std::wstring pad, others;
 };
 std::vector<Row> ReadRows(ToolWindow& w) {
     std::vector<Row> rows;
-    size_t columns = w.Headers().size();
+    int columns = int(w.Headers().size()), pad = w.ColumnOf(L"Pin Name");
     for (int r = 0; r < w.Rows(); ++r) {
-        rows.push_back({w.Param(r), {}});
-        for (size_t c = 0; c < columns; ++c)
-            rows.back().cells.push_back(Lower(w.Text(r, int(c))));
+        rows.push_back({w.Param(r), Lower(w.Text(r, pad)), L"\t"});
+        for (int c = 0; c < columns; ++c)
+            if (c != pad) rows.back().others += Lower(w.Text(r, c)) + L"\t";
     }
     return rows;
 }
 
-// The GPIOs of the rows in which every word occurs in some cell, in list order.
-std::vector<LPARAM> Matching(const std::vector<Row>& rows, std::vector<std::wstring> words) {
+// The GPIOs of the rows in which every (lower-case) word occurs in some cell, in list order.
+std::vector<LPARAM> Matching(const std::vector<Row>& rows, const std::vector<std::wstring>& words,
+                             bool padShown = true) {
     std::vector<LPARAM> gpios;
     for (const Row& row : rows)
         if (std::all_of(words.begin(), words.end(), [&](const std::wstring& word) {
-                return std::any_of(row.cells.begin(), row.cells.end(), [&](auto& cell) {
-                    return cell.find(Lower(word)) != std::wstring::npos;
-                });
+                return (padShown && row.pad.find(word) != std::wstring::npos) ||
+                       row.others.find(word) != std::wstring::npos;
             }))
             gpios.push_back(row.gpio);
     return gpios;
@@ -262,31 +252,58 @@ std::wstring TextOf(HWND control) {
     return text;
 }
 
+HWND Focus(ToolWindow& w) {
+    return ThreadInfo(w.dialog).hwndFocus;
+}
+
 // Ctrl+F, then the text typed.
 void Find(ToolWindow& w, const std::wstring& text) {
     HWND box = GetDlgItem(w.dialog, IDC_FIND);
     PressKey('F', VK_CONTROL);
-    ASSERT_TRUE(Eventually([&] { return ThreadInfo(w.dialog).hwndFocus == box; }));
+    ASSERT_TRUE(Eventually([&] { return Focus(w) == box; }));
     w.Type(text.c_str());
     ASSERT_TRUE(Eventually([&] { return TextOf(box) == text; })) << TextOf(box).c_str();
+}
+
+// A list column's menu item picked (the columns menu of a right-click on a header).
+void HideColumn(ToolWindow& w, const wchar_t* header, int item) {
+    w.RightClick(w.HeaderPoint(header));
+    ASSERT_TRUE(w.MenuOpen());
+    w.Pick(item);
+    EXPECT_TRUE(Eventually([&] { return w.ColumnOf(header) == -1; })) << "still shown";
 }
 
 } // namespace
 
 // Words typed leave the rows in which each occurs in some shown cell, whatever the case; the
-// count says how many. A word that only a hidden column holds finds nothing. Escape empties
-// the box and brings every row back in the order of the last sort; elsewhere it closes the tool.
-TEST_F(Desktop, FindLeavesTheRowsThatHoldEveryWord) {
+// count says how many. The filter holds through a rebuild, a popup's change (the row stays), a
+// sort; Ctrl+C copies the rows shown. A word that only a hidden column holds finds nothing.
+// Escape empties the box and brings every row back in the order of the last sort; elsewhere it
+// closes the tool.
+TEST_F(Desktop, FindLeavesTheRowsThatHoldEveryWordThroughRebuildsPopupsAndCopy) {
     ToolWindow w("tegra2");
+    JoinModule(SIM_MODULE_TEGRA2);
     std::vector<Row> all = ReadRows(w);
     ASSERT_EQ(all.size(), 222u);
-    HWND count = GetDlgItem(w.dialog, IDC_FINDCOUNT);
-    EXPECT_EQ(TextOf(count), L"");
+    HWND box = GetDlgItem(w.dialog, IDC_FIND), count = GetDlgItem(w.dialog, IDC_FINDCOUNT);
+    // "input" and the start of a pad name that more inputs share.
+    auto inputs = std::find_if(all.begin(), all.end(), [&](const Row& row) {
+        return Matching(all, {L"input", row.pad.substr(0, 3)}).size() > 1;
+    });
+    ASSERT_NE(inputs, all.end());
+    const std::wstring prefix = inputs->pad.substr(0, 3), typed = L"input " + prefix;
     const struct {
-        const wchar_t* typed;
+        std::wstring typed;
         std::vector<std::wstring> words;
-    } cases[] = {{L"uart", {L"uart"}}, {L"UART2 tx", {L"uart2", L"tx"}}, {L"zzqq", {L"zzqq"}}};
+    } cases[] = {{L"uart", {L"uart"}},
+                 {L"UART2 tx", {L"uart2", L"tx"}},
+                 {L"zzqq", {L"zzqq"}},
+                 {typed, {L"input", prefix}}};
+    HWND rate = GetDlgItem(w.dialog, IDC_UPDATERATE);
     for (const auto& c : cases) {
+        // Ctrl+F from another edit box selects the find text: the words typed replace it.
+        w.Click(w.ControlPoint(IDC_UPDATERATE));
+        ASSERT_TRUE(Eventually([&] { return Focus(w) == rate; }));
         std::vector<LPARAM> expected = Matching(all, c.words);
         Find(w, c.typed);
         EXPECT_TRUE(Eventually([&] { return Gpios(w) == expected; }))
@@ -295,78 +312,16 @@ TEST_F(Desktop, FindLeavesTheRowsThatHoldEveryWord) {
     }
     ASSERT_LT(Matching(all, {L"uart2", L"tx"}).size(), Matching(all, {L"uart"}).size());
     ASSERT_GT(Matching(all, {L"uart2", L"tx"}).size(), 0u);
+    const std::vector<LPARAM> shown = Matching(all, {L"input", prefix});
 
-    // A pad name that no other cell holds: found while "Pin Name" is shown, not once hidden.
-    size_t pad = size_t(w.ColumnOf(L"Pin Name"));
-    auto unique = std::find_if(all.begin(), all.end(), [&](const Row& row) {
-        std::vector<Row> others = all;
-        for (Row& other : others)
-            other.cells.erase(other.cells.begin() + long(pad));
-        return Matching(others, {row.cells[pad]}).empty();
-    });
-    ASSERT_NE(unique, all.end());
-    Find(w, unique->cells[pad]);
-    EXPECT_TRUE(Eventually([&] { return w.Rows() == 1; })) << w.Rows() << " rows";
-    w.RightClick(w.HeaderPoint(L"Direction"));
-    ASSERT_TRUE(w.MenuOpen());
-    w.Pick(1); // "Pin Name"
-    EXPECT_TRUE(Eventually([&] { return w.ColumnOf(L"Pin Name") == -1 && w.Rows() == 0; }));
-    EXPECT_EQ(TextOf(count), L"0 of 222");
+    HideColumn(w, L"Level", 5); // a rebuild
+    EXPECT_TRUE(Eventually([&] { return Gpios(w) == shown; }));
 
-    // Sorted by "Pin" while filtered; Escape brings every row back in that order.
-    Find(w, L"uart");
-    EXPECT_TRUE(Eventually([&] { return w.Rows() > 1 && w.Rows() < 222; })) << w.Rows();
-    w.Click(w.HeaderPoint(L"Pin"));
-    auto byPin = [&] {
-        int pin = w.ColumnOf(L"Pin");
-        for (int r = 1; r < w.Rows(); ++r)
-            if (wcscmp(w.Text(r - 1, pin).c_str(), w.Text(r, pin).c_str()) > 0) return false;
-        return true;
-    };
-    EXPECT_TRUE(Eventually(byPin));
-    w.Key(VK_ESCAPE);
-    EXPECT_TRUE(Eventually([&] { return w.Rows() == 222; })) << w.Rows() << " rows";
-    EXPECT_TRUE(byPin());
-    EXPECT_EQ(TextOf(GetDlgItem(w.dialog, IDC_FIND)), L"");
-    EXPECT_EQ(TextOf(count), L"");
-    EXPECT_TRUE(IsWindowVisible(w.dialog)) << "Escape in the box closed the tool";
-    w.Click(w.CellPoint(5, L"#"));
-    w.Key(VK_ESCAPE);
-    EXPECT_EQ(w.ExitCode(), 1);
-}
-
-// On a filtered list: a rebuild keeps the filter; Ctrl+F from another edit box selects the
-// find text, Return goes to the first row; a popup acts on its row's GPIO, and the refresh
-// shows the change without removing the row; Ctrl+C copies the rows shown.
-TEST_F(Desktop, AFilteredListKeepsItsRowsThroughRebuildsPopupsAndCopy) {
-    ToolWindow w("tegra3");
-    JoinModule(SIM_MODULE_TEGRA3);
-    std::vector<Row> all = ReadRows(w);
-    // "input" and the start of a pad name that more inputs share.
-    size_t pad = size_t(w.ColumnOf(L"Pin Name"));
-    std::wstring typed;
-    std::vector<LPARAM> shown;
-    for (const Row& row : all) {
-        typed = L"input " + row.cells[pad].substr(0, 3);
-        shown = Matching(all, {L"input", row.cells[pad].substr(0, 3)});
-        if (shown.size() > 1) break;
-    }
-    ASSERT_GT(shown.size(), 1u);
-    Find(w, typed);
-    ASSERT_TRUE(Eventually([&] { return Gpios(w) == shown; }));
-    w.RightClick(w.HeaderPoint(L"Level"));
-    ASSERT_TRUE(w.MenuOpen());
-    w.Pick(5); // "Level" hidden: a rebuild
-    EXPECT_TRUE(Eventually([&] { return w.ColumnOf(L"Level") == -1 && Gpios(w) == shown; }));
-
-    w.Click(w.ControlPoint(IDC_UPDATERATE));
-    HWND rate = GetDlgItem(w.dialog, IDC_UPDATERATE), box = GetDlgItem(w.dialog, IDC_FIND);
-    ASSERT_TRUE(Eventually([&] { return ThreadInfo(w.dialog).hwndFocus == rate; }));
+    // Return in the box goes to the first row.
     PressKey('F', VK_CONTROL);
-    ASSERT_TRUE(Eventually([&] { return ThreadInfo(w.dialog).hwndFocus == box; }));
-    EXPECT_EQ(SendMessageW(box, EM_GETSEL, 0, 0), MAKELONG(0, typed.size()));
+    ASSERT_TRUE(Eventually([&] { return Focus(w) == box; }));
     w.Key(VK_RETURN);
-    EXPECT_TRUE(Eventually([&] { return ThreadInfo(w.dialog).hwndFocus == w.list; }));
+    EXPECT_TRUE(Eventually([&] { return Focus(w) == w.list; }));
     EXPECT_EQ(SendMessageW(w.list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED), 0);
 
     uint32_t g = uint32_t(w.Param(1));
@@ -379,15 +334,46 @@ TEST_F(Desktop, AFilteredListKeepsItsRowsThroughRebuildsPopupsAndCopy) {
 
     EmptyTheClipboard();
     PressKey('C', VK_CONTROL);
-    std::wstring line;
+    std::wstring line, copied;
     for (int c = 0; c < int(w.Headers().size()); ++c)
         line += (c ? L"\t" : L"\n") + w.Text(1, c);
-    std::wstring copied;
     EXPECT_TRUE(Eventually([&] {
         copied = ClipboardText();
         return std::count(copied.begin(), copied.end(), L'\n') == long(shown.size()) + 1 &&
                copied.find(line + L"\r\n") != std::wstring::npos;
     })) << copied.c_str();
-    w.Close();
+
+    // A pad name that no other cell holds: found while "Pin Name" is shown, not once hidden.
+    auto unique = std::find_if(all.begin(), all.end(), [&](const Row& row) {
+        return Matching(all, {row.pad}, false).empty();
+    });
+    ASSERT_NE(unique, all.end());
+    Find(w, unique->pad);
+    EXPECT_TRUE(Eventually([&] { return w.Rows() == 1; })) << w.Rows() << " rows";
+    HideColumn(w, L"Pin Name", 1);
+    EXPECT_TRUE(Eventually([&] { return w.Rows() == 0; })) << w.Rows() << " rows";
+    EXPECT_EQ(TextOf(count), L"0 of 222");
+
+    // Sorted by "Pin" while filtered, the same rows; Escape brings every row back in that order.
+    Find(w, L"uart");
+    int filtered = 0;
+    EXPECT_TRUE(Eventually([&] { return (filtered = w.Rows()) > 1 && filtered < 222; }))
+        << filtered;
+    w.Click(w.HeaderPoint(L"Pin"));
+    auto byPin = [&] {
+        int pin = w.ColumnOf(L"Pin");
+        for (int r = 1; r < w.Rows(); ++r)
+            if (wcscmp(w.Text(r - 1, pin).c_str(), w.Text(r, pin).c_str()) > 0) return false;
+        return true;
+    };
+    EXPECT_TRUE(Eventually([&] { return byPin() && w.Rows() == filtered; }));
+    w.Key(VK_ESCAPE);
+    EXPECT_TRUE(Eventually([&] { return w.Rows() == 222; })) << w.Rows() << " rows";
+    EXPECT_TRUE(byPin());
+    EXPECT_EQ(TextOf(box), L"");
+    EXPECT_EQ(TextOf(count), L"");
+    EXPECT_TRUE(IsWindowVisible(w.dialog)) << "Escape in the box closed the tool";
+    w.Click(w.CellPoint(5, L"#"));
+    w.Key(VK_ESCAPE);
     EXPECT_EQ(w.ExitCode(), 1);
 }
