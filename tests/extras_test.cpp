@@ -18,14 +18,18 @@ namespace {
 constexpr int kCopyTablePosition = COLUMN_SLOT_COUNT + 1; // after the separator
 
 // The tool's calls of two user32 functions, seen through this program's imports (the tool's
-// code is linked into it). The dialog's opens of the clipboard fail as they do while another
-// program holds it, up to the try at which that program lets go (g_letGoAt; 0: it never does).
+// code is linked into it).
 decltype(&OpenClipboard) g_openClipboard;
 HWND g_copyOwner;
-int g_dialogOpens, g_beeps, g_letGoAt;
+int g_dialogOpens, g_beeps;
+HANDLE g_release, g_holder; // the other holder of the clipboard, and what makes it let go
+bool g_letGoAtSecondTry;
 
 BOOL WINAPI CountedOpenClipboard(HWND owner) {
-    if (owner == g_copyOwner && (++g_dialogOpens < g_letGoAt || g_letGoAt == 0)) return FALSE;
+    if (owner == g_copyOwner && ++g_dialogOpens == 2 && g_letGoAtSecondTry) {
+        SetEvent(g_release);
+        WaitForSingleObject(g_holder, INFINITE);
+    }
     return g_openClipboard(owner);
 }
 
@@ -92,7 +96,25 @@ TEST(CopyTable, AClipboardHeldElsewhereIsAskedAgainThenABeep) {
         SCOPED_TRACE(letGo ? "let go" : "held on");
         EmptyTheClipboard();
         g_dialogOpens = g_beeps = 0;
-        g_letGoAt = letGo ? 2 : 0;
+        g_letGoAtSecondTry = letGo;
+        HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        g_release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        HANDLE events[] = {held, g_release};
+        g_holder = CreateThread(
+            nullptr, 0,
+            [](void* e) -> DWORD {
+                // With a window of its own: an open without a window (the test's reads) would
+                // take the clipboard over.
+                auto* events = static_cast<HANDLE*>(e);
+                HWND window = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                            nullptr, nullptr);
+                if (g_openClipboard(window)) SetEvent(events[0]);
+                WaitForSingleObject(events[1], INFINITE);
+                CloseClipboard();
+                return DestroyWindow(window);
+            },
+            events, 0, nullptr);
+        ASSERT_EQ(WaitForSingleObject(held, 10000), WAIT_OBJECT_0);
         h.RightClick(h.HeaderPoint(SLOT_GPIO), kCopyTablePosition);
         if (letGo)
             EXPECT_TRUE(PumpUntil([] { return Lines(ClipboardText()).size() == 122; }));
@@ -100,6 +122,10 @@ TEST(CopyTable, AClipboardHeldElsewhereIsAskedAgainThenABeep) {
             EXPECT_TRUE(PumpUntil([] { return g_beeps > 0; }));
         EXPECT_GE(g_dialogOpens, 2);
         EXPECT_EQ(g_beeps, letGo ? 0 : 1);
+        SetEvent(g_release);
+        WaitForSingleObject(g_holder, INFINITE);
+        for (HANDLE handle : {held, g_release, g_holder})
+            CloseHandle(handle);
     }
     Redirect(__imp_OpenClipboard, g_openClipboard);
     Redirect(__imp_MessageBeep, beep);
